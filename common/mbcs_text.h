@@ -1,0 +1,16 @@
+// cp932-aware text helpers. A lead byte (0x81-0x9F, 0xE0-0xFC) and the byte after it form
+// one character: the trail byte is never folded and never taken as the start of a match.
+#pragma once
+#include <string>
+
+bool IsCp932LeadByte(unsigned char byte);
+
+// ASCII a-z to A-Z; double-byte characters unchanged.
+std::string MbcsUpper(const std::string& text);
+
+// Whether needle occurs in haystack at a character boundary. An empty needle is always
+// contained. Case-sensitive: upper-case both sides first for a folded comparison.
+bool MbcsContains(const std::string& haystack, const std::string& needle);
+
+// Position of the first occurrence at a character boundary, or std::string::npos.
+size_t MbcsFind(const std::string& haystack, const std::string& needle, size_t from = 0);

@@ -1,0 +1,49 @@
+#include "common/mbcs_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// "ａ" (U+FF41) is 0x82 0x81 in cp932 and "ソ" is 0x83 0x5C: trail bytes that look like
+// ASCII must be left alone ("ソ" ends in a backslash byte, "\x83\x61" holds an 'a').
+const std::string kKatakanaSo = "\x83\x5C";
+const std::string kLeadWithLowerA = "\x83\x61";  // "ヂ"
+
+TEST(MbcsUpper, FoldsAsciiLettersOnly) {
+  EXPECT_EQ("USBSTOR\\DISK&VEN_ABC", MbcsUpper("usbstor\\Disk&Ven_abc"));
+  EXPECT_EQ("123_-#{}", MbcsUpper("123_-#{}"));
+}
+
+TEST(MbcsUpper, LeavesTrailBytesThatLookLikeLettersAlone) {
+  EXPECT_EQ("X" + kLeadWithLowerA + "A", MbcsUpper("x" + kLeadWithLowerA + "a"));
+}
+
+TEST(MbcsUpper, AHalfCharacterAtTheEndIsKept) {
+  EXPECT_EQ("AB\x83", MbcsUpper("ab\x83"));
+}
+
+TEST(MbcsContains, EmptyNeedleIsAlwaysContained) {
+  EXPECT_TRUE(MbcsContains("", ""));
+  EXPECT_TRUE(MbcsContains("abc", ""));
+}
+
+TEST(MbcsContains, IsCaseSensitive) {
+  EXPECT_TRUE(MbcsContains("Reader SD", "SD"));
+  EXPECT_FALSE(MbcsContains("Reader SD", "sd"));
+}
+
+TEST(MbcsContains, NeverMatchesAtATrailByte) {
+  // The backslash inside "ソ" is not a path separator.
+  EXPECT_FALSE(MbcsContains("A" + kKatakanaSo, "\\"));
+  EXPECT_TRUE(MbcsContains("A" + kKatakanaSo + "\\", "\\"));
+  EXPECT_FALSE(MbcsContains(kLeadWithLowerA, "a"));
+  EXPECT_TRUE(MbcsContains("x" + kKatakanaSo, kKatakanaSo));
+}
+
+TEST(MbcsFind, FindsTheFirstOccurrenceFromAPosition) {
+  EXPECT_EQ(0u, MbcsFind("**ab**", "**"));
+  EXPECT_EQ(4u, MbcsFind("**ab**", "**", 1));
+  EXPECT_EQ(std::string::npos, MbcsFind("abc", "abcd"));
+}
+
+}  // namespace
