@@ -1,0 +1,15 @@
+// The per-user folder where Tavrik leaves the icon data files for Tolket: the Windows
+// directory's drive, then ":\ProgramData\Norvell\Tavrik\", the logon name and a backslash.
+#pragma once
+#include <string>
+
+// The three folders in the order they must be created; each path ends in a backslash.
+struct IconDataFolders {
+  std::string maker;    // "X:\ProgramData\Norvell"
+  std::string program;  // "X:\ProgramData\Norvell\Tavrik"
+  std::string user;     // "X:\ProgramData\Norvell\Tavrik\<user>", the data folder
+};
+
+IconDataFolders IconDataFolderChain(const std::string& windowsDirectory,
+                                    const std::string& userName);
+std::string IconDataFolderPath(const std::string& windowsDirectory, const std::string& userName);

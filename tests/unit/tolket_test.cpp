@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/memory_registry.h"
+#include "platform/scoped_reg_key.h"
+#include "tools/tolket/drive_icon_whitelist.h"
+#include "tools/tolket/icon_entry_file.h"
+#include "tools/tolket/tolket_run.h"
+
+namespace {
+
+using platform::kHkeyClassesRoot;
+using platform::kHkeyLocalMachine;
+using platform::MemoryRegistry;
+
+const std::string kDriveIcons = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\";
+const std::string kExplorerDrives = "Applications\\explorer.exe\\Drives\\";
+
+std::string Line(const std::string& root, const std::string& key, const std::string& data,
+                 const std::string& drive) {
+  return root + "," + key + ",," + data + "," + drive + "\r\n";
+}
+
+// The four lines the ejector writes for one slot.
+std::string SlotLines(char letter, const std::string& icon, const std::string& label) {
+  std::string x(1, letter);
+  return Line("HKEY_LOCAL_MACHINE", kDriveIcons + x + "\\DefaultIcon\\", icon, x) +
+         Line("HKEY_LOCAL_MACHINE", kDriveIcons + x + "\\DefaultLabel\\", label, x) +
+         Line("HKEY_CLASSES_ROOT", kExplorerDrives + x + "\\DefaultIcon\\", icon, x) +
+         Line("HKEY_CLASSES_ROOT", kExplorerDrives + x + "\\DefaultLabel\\", label, x);
+}
+
+// The default value of a key, or "<none>" / "<no key>".
+std::string DefaultValue(MemoryRegistry& registry, platform::RegKey root, const std::string& path) {
+  platform::ScopedRegKey key(registry);
+  if (key.Open(root, path.c_str(), platform::kKeyRead) != platform::kErrorSuccess) return "<no key>";
+  char data[300] = {};
+  uint32_t size = sizeof data - 1;
+  if (registry.QueryValue(key.Get(), "", nullptr, reinterpret_cast<uint8_t*>(data), &size) !=
+      platform::kErrorSuccess)
+    return "<none>";
+  return data;
+}
+
+// Every key of every root, so a test can say that nothing else was touched.
+size_t KeyCount(const MemoryRegistry& registry) {
+  size_t n = 0;
+  for (const auto& root : registry.SnapshotAll()) n += root.second.size();
+  return n;
+}
+
+TEST(TolketFile, SplitsFieldsFromBothEndsSoCommasStayInTheData) {
+  IconEntryFile file = ParseIconEntryFile(
+      Line("HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultLabel\\", "SD, MMC, miniSD", "F"));
+  ASSERT_EQ(1u, file.lines.size());
+  EXPECT_TRUE(file.refused.empty());
+  const IconEntry& e = file.lines[0].entry;
+  EXPECT_EQ("HKEY_LOCAL_MACHINE", e.root);
+  EXPECT_EQ(kDriveIcons + "F\\DefaultLabel\\", e.keyPath);
+  EXPECT_EQ("", e.valueName);
+  EXPECT_EQ("SD, MMC, miniSD", e.data);
+  EXPECT_EQ("F", e.drive);
+}
+
+TEST(TolketFile, RefusesMissingFieldsOverlongLinesAndBinaryJunk) {
+  std::string junk("HKEY_LOCAL_MACHINE,a,\0,b,F", 26);
+  std::string content = "HKEY_LOCAL_MACHINE,only,three\r\n" + std::string(2000, 'x') + ",a,,b,F\r\n" +
+                        junk + "\r\n" + "\r\n";
+  IconEntryFile file = ParseIconEntryFile(content);
+  EXPECT_TRUE(file.lines.empty());
+  ASSERT_EQ(3u, file.refused.size());
+  EXPECT_EQ("line 1: missing fields", file.refused[0]);
+  EXPECT_EQ("line 2: line too long", file.refused[1]);
+  EXPECT_EQ("line 3: control characters in line", file.refused[2]);
+}
+
+TEST(TolketWhitelist, AcceptsExactlyTheFourKeysOfADriveLetter) {
+  const std::string leaves[] = {"DefaultIcon\\", "DefaultLabel\\", "DefaultIcon", "defaultlabel\\"};
+  for (const std::string& leaf : leaves) {
+    DriveIconTarget target;
+    std::string reason;
+    EXPECT_TRUE(CheckDriveIconEntry({"HKEY_CLASSES_ROOT", kExplorerDrives + "g\\" + leaf, "", "x", "G"},
+                                    target, reason))
+        << leaf << ": " << reason;
+    EXPECT_EQ(kHkeyClassesRoot, target.root);
+  }
+  DriveIconTarget target;
+  std::string reason;
+  ASSERT_TRUE(CheckDriveIconEntry(
+      {"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\", "", "C:\\ICONS\\SD.ICO", "F"}, target,
+      reason));
+  EXPECT_EQ(kDriveIcons + "F\\DefaultIcon", target.keyPath);
+}
+
+TEST(TolketWhitelist, RefusesOtherRootsKeysValuesAndMismatchedDrives) {
+  struct Case {
+    IconEntry entry;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {{"HKEY_CURRENT_USER", kDriveIcons + "F\\DefaultIcon\\", "", "x", "F"}, "root key not allowed"},
+      {{"HKEY_LOCAL_MACHINE", "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\", "", "x", "F"},
+       "key not allowed"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\..\\..\\..\\Run\\", "", "x", "F"},
+       "key not allowed"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "..\\DefaultIcon\\", "", "x", "F"}, "key not allowed"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "FF\\DefaultIcon\\", "", "x", "F"}, "key not allowed"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "1\\DefaultIcon\\", "", "x", "1"}, "key not allowed"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\Sub\\", "", "x", "F"}, "key not allowed"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\", "Debugger", "x", "F"},
+       "only the default value may be written"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\", "", "x", "G"},
+       "drive field does not match the key"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\", "", std::string(260, 'a'), "F"},
+       "data too long"},
+  };
+  for (const Case& c : cases) {
+    DriveIconTarget target;
+    std::string reason;
+    EXPECT_FALSE(CheckDriveIconEntry(c.entry, target, reason)) << c.entry.keyPath;
+    EXPECT_EQ(c.reason, reason) << c.entry.keyPath;
+  }
+}
+
+TEST(TolketCommandLine, AcceptsTheEjectorsTwoFormsAndNoArguments) {
+  TolketArgs args;
+  std::string error;
+  ASSERT_TRUE(ParseTolketCommandLine(
+      "-create:\"C:\\ProgramData\\Norvell\\Tavrik\\Taro Yamada\\create.dat\" -remove:\"C:\\x y\\remove.dat\" -hidewindow",
+      args, error));
+  EXPECT_EQ("C:\\ProgramData\\Norvell\\Tavrik\\Taro Yamada\\create.dat", args.createFile);
+  EXPECT_EQ("C:\\x y\\remove.dat", args.removeFile);
+  EXPECT_TRUE(args.hideWindow);
+  EXPECT_FALSE(args.repair);
+
+  ASSERT_TRUE(ParseTolketCommandLine("-create:\"C:\\d\\create.dat\" -hidewindow", args, error));
+  EXPECT_TRUE(args.removeFile.empty());
+
+  ASSERT_TRUE(ParseTolketCommandLine("  ", args, error));
+  EXPECT_TRUE(args.repair);
+}
+
+TEST(TolketCommandLine, RefusesUnknownOrIncompleteArguments) {
+  TolketArgs args;
+  std::string error;
+  EXPECT_FALSE(ParseTolketCommandLine("-remove:\"a\" -hidewindow", args, error));
+  EXPECT_FALSE(ParseTolketCommandLine("-create:\"unterminated", args, error));
+  EXPECT_FALSE(ParseTolketCommandLine("-create:\"a\" -hidewindows", args, error));
+  EXPECT_FALSE(ParseTolketCommandLine("/S", args, error));
+}
+
+TEST(TolketRun, WritesEveryEntryOfTheCreateFileCreatingTheKeys) {
+  MemoryRegistry registry;
+  std::string create = SlotLines('E', "C:\\PROGRA~1\\Norvell\\CF.ICO", "コンパクトフラッシュ") +
+                       SlotLines('F', "C:\\PROGRA~1\\Norvell\\SD.ICO", "SD, MMC");
+  TolketReport report = RunTolket(registry, &create, nullptr);
+  EXPECT_EQ(0, report.exitCode);
+  EXPECT_EQ(8, report.written);
+  EXPECT_EQ("C:\\PROGRA~1\\Norvell\\CF.ICO", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "E\\DefaultIcon"));
+  EXPECT_EQ("SD, MMC", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel"));
+  EXPECT_EQ(0u, registry.OpenHandleCount());
+}
+
+TEST(TolketRun, RemovesOnlyValuesThatStillHoldWhatTheEntryWrote) {
+  MemoryRegistry registry;
+  std::string first = SlotLines('E', "C:\\CF.ICO", "CF");
+  RunTolket(registry, &first, nullptr);
+  // Someone else has since changed one of the values: it is theirs now and stays.
+  std::string other = Line("HKEY_CLASSES_ROOT", kExplorerDrives + "E\\DefaultLabel\\", "Camera", "E");
+  RunTolket(registry, &other, nullptr);
+
+  std::string second = SlotLines('G', "C:\\SD.ICO", "SD");
+  TolketReport report = RunTolket(registry, &second, &first);
+  EXPECT_EQ(0, report.exitCode);
+  EXPECT_EQ(3, report.removed);
+  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "E\\DefaultIcon"));
+  EXPECT_EQ("Camera", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "E\\DefaultLabel"));
+  EXPECT_EQ("SD", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "G\\DefaultLabel"));
+}
+
+TEST(TolketRun, HostileFileWritesNothingOutsideTheWhitelistAndReportsIt) {
+  MemoryRegistry registry;
+  std::string hostile =
+      Line("HKEY_LOCAL_MACHINE", "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\", "evil.exe", "F") +
+      Line("HKEY_CURRENT_USER", kDriveIcons + "F\\DefaultIcon\\", "x", "F") +
+      Line("HKEY_LOCAL_MACHINE", kDriveIcons + "F\\..\\..\\Run\\", "evil.exe", "F") +
+      "HKEY_LOCAL_MACHINE," + kDriveIcons + "F\\DefaultIcon\\,Debugger,evil.exe,F\r\n" +
+      std::string("\x01\xff\xfe junk \x00\x02", 12) + "\r\n" +
+      Line("HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\", "C:\\SD.ICO", "F");
+  TolketReport report = RunTolket(registry, &hostile, &hostile);
+  EXPECT_EQ(kTolketRefusedLine, report.exitCode);
+  EXPECT_EQ(1, report.written);
+  EXPECT_EQ(10u, report.problems.size());  // five bad lines, in each of the two files
+  // The one allowed entry made its key and parents; nothing else exists.
+  auto all = registry.SnapshotAll();
+  EXPECT_EQ(0u, all.count(platform::kHkeyCurrentUser));
+  for (const auto& key : all[kHkeyLocalMachine])
+    EXPECT_EQ(0u, (kDriveIcons + "F\\DefaultIcon").rfind(key.path, 0)) << key.path;
+  // HKLM itself and the eight keys from Software down to DriveIcons\F\DefaultIcon.
+  EXPECT_EQ(9u, KeyCount(registry));
+}
+
+}  // namespace
