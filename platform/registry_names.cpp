@@ -1,0 +1,42 @@
+#include "platform/registry_names.h"
+
+#include "platform/codepage.h"
+
+namespace platform {
+
+bool IsAnsiLeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool IsAnsiTrailByte(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+std::string FoldRegistryName(const std::string& name, bool toUpper) {
+  std::string out = name;
+  for (size_t i = 0; i < out.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(out[i]);
+    if (IsAnsiLeadByte(c)) {
+      ++i;  // the trail byte belongs to this character
+      continue;
+    }
+    if (toUpper && c >= 'a' && c <= 'z') out[i] = static_cast<char>(c - 'a' + 'A');
+    if (!toUpper && c >= 'A' && c <= 'Z') out[i] = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+bool RegistryNamesEqual(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && FoldRegistryName(a, true) == FoldRegistryName(b, true);
+}
+
+std::u16string RegistryNameSortKey(const std::string& name, bool toUpper) {
+  std::string folded = FoldRegistryName(name, toUpper);
+  std::u16string key;
+  if (Cp932ToUtf16(folded, key)) return key;
+  key.clear();
+  for (char c : folded) key.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+  return key;
+}
+
+}  // namespace platform
