@@ -45,6 +45,14 @@ class CSlotDriveFinder {
   int FindDriveVista(const std::string& slotId);
   int FindDrive9x(const std::string& slotId, const std::string* nameFilter);
 
+  // Scans the mount key once for records containing matchText (upper case) and notes the
+  // letter of each, with parentIdPrefix as the prefix of the device found last.
+  void ScanMountRecords(const std::string& matchText, const std::string& parentIdPrefix);
+  // Appends a letter found to m_listDrives and makes it the latest find.
+  void NoteDrive(const std::string& letter);
+  // Stores the drive count and returns the lookup's result.
+  int FinishLookup();
+
   bool IsFamily(const char* tag) const;
   bool IsVersion(const char* tag) const;
 

@@ -1,0 +1,61 @@
+#include "common/fixed_buffer_reads.h"
+
+#include <cstring>
+#include <vector>
+
+using platform::kErrorMoreData;
+using platform::kErrorSuccess;
+
+std::string TextOfValueData(const uint8_t* data, uint32_t dataBytes) {
+  if (data == nullptr) return std::string();
+  const void* nul = std::memchr(data, 0, dataBytes);
+  size_t length = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - data) : dataBytes;
+  return std::string(reinterpret_cast<const char*>(data), length);
+}
+
+std::string ReadTextValue(platform::IRegistry& registry, platform::RegKey key, const char* name,
+                          uint32_t bufferBytes) {
+  std::vector<uint8_t> buffer(bufferBytes, 0);
+  uint32_t type = 0;
+  uint32_t size = bufferBytes;
+  if (registry.QueryValue(key, name, &type, buffer.data(), &size) != kErrorSuccess)
+    return std::string();
+  // Data that fills the buffer without a terminator is still bounded by its size.
+  return TextOfValueData(buffer.data(), size < bufferBytes ? size : bufferBytes);
+}
+
+void ForEachValue(platform::IRegistry& registry, platform::RegKey key, uint32_t bufferSize,
+                  const std::function<void(const EnumeratedValue&)>& visit) {
+  std::vector<char> name(bufferSize);
+  std::vector<uint8_t> data(bufferSize);
+  for (uint32_t index = 0;; ++index) {
+    // Both sizes are in-out: reset them before every call.
+    uint32_t nameChars = bufferSize;
+    uint32_t dataBytes = bufferSize;
+    uint32_t type = 0;
+    long rc = registry.EnumValue(key, index, name.data(), &nameChars, &type, data.data(),
+                                 &dataBytes);
+    if (rc == kErrorMoreData) continue;  // too long for the buffers: passed over
+    if (rc != kErrorSuccess) return;     // ERROR_NO_MORE_ITEMS, or the key went away
+    if (nameChars >= bufferSize || dataBytes > bufferSize) continue;
+    EnumeratedValue value;
+    value.name.assign(name.data(), nameChars);
+    value.type = type;
+    value.data = data.data();
+    value.dataBytes = dataBytes;
+    visit(value);
+  }
+}
+
+void ForEachSubkey(platform::IRegistry& registry, platform::RegKey key, uint32_t nameChars,
+                   const std::function<void(const std::string&)>& visit) {
+  std::vector<char> name(nameChars);
+  for (uint32_t index = 0;; ++index) {
+    uint32_t size = nameChars;
+    long rc = registry.EnumKey(key, index, name.data(), &size);
+    if (rc == kErrorMoreData) continue;
+    if (rc != kErrorSuccess) return;
+    if (size >= nameChars) continue;
+    visit(std::string(name.data(), size));
+  }
+}

@@ -1,0 +1,39 @@
+// Registry reads through fixed buffers, as both programs make them: the lookups use 260 bytes
+// or characters, the writer 512. An entry that does not fit is passed over, never truncated,
+// and an enumeration goes on to the later indexes after it.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/registry.h"
+
+// Buffer sizes of the lookups and of the writer.
+constexpr uint32_t kLookupBufferSize = 260;
+constexpr uint32_t kWriterBufferSize = 512;
+
+// One enumerated value. data points into the enumeration's buffer, valid during the call.
+struct EnumeratedValue {
+  std::string name;
+  uint32_t type = 0;
+  const uint8_t* data = nullptr;
+  uint32_t dataBytes = 0;
+};
+
+// The text of value data: the bytes up to the first NUL, never beyond dataBytes.
+std::string TextOfValueData(const uint8_t* data, uint32_t dataBytes);
+
+// RegQueryValueExA into a zero-filled buffer of bufferBytes. A value that is missing, does
+// not fit or cannot be read reads as empty text.
+std::string ReadTextValue(platform::IRegistry& registry, platform::RegKey key, const char* name,
+                          uint32_t bufferBytes);
+
+// Enumerates the values of key by index from 0 until ERROR_NO_MORE_ITEMS, names and data
+// through buffers of bufferSize. A value whose name or data does not fit (ERROR_MORE_DATA) is
+// passed over. Any other failure ends the enumeration, since a later index cannot succeed.
+void ForEachValue(platform::IRegistry& registry, platform::RegKey key, uint32_t bufferSize,
+                  const std::function<void(const EnumeratedValue&)>& visit);
+
+// The same over subkey names, through a name buffer of nameChars characters.
+void ForEachSubkey(platform::IRegistry& registry, platform::RegKey key, uint32_t nameChars,
+                   const std::function<void(const std::string&)>& visit);
