@@ -1,0 +1,41 @@
+#include "tavrik/reader_definitions.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "common/fixed_buffer_reads.h"
+#include "platform/scoped_reg_key.h"
+#include "tavrik/number_value.h"
+
+namespace {
+
+template <size_t... Index>
+std::array<CReaderDefinition, sizeof...(Index)> MakeReaders(platform::IRegistry& registry,
+                                                             platform::IFiles& files,
+                                                             std::index_sequence<Index...>) {
+  return {{((void)Index, CReaderDefinition(registry, files))...}};
+}
+
+}  // namespace
+
+CReaderDefinitions::CReaderDefinitions(platform::IRegistry& registry, platform::IFiles& files)
+    : m_aReaders(MakeReaders(registry, files, std::make_index_sequence<kReaderCount>())),
+      m_registry(registry) {}
+
+CReaderDefinitions::~CReaderDefinitions() = default;
+
+long CReaderDefinitions::LoadDefinitions() {
+  m_nDeviceNum = 0;
+  platform::ScopedRegKey key(m_registry);
+  const long status = key.Open(platform::kHkeyLocalMachine, kDefinitionsKey, platform::kKeyRead);
+  if (status != platform::kErrorSuccess) return status;
+  // There are records for 19 readers; a larger count uses them all.
+  const unsigned deviceNum = ReadNumberValue(m_registry, key.Get(), "DeviceNum") & 0xFFu;
+  m_nDeviceNum = static_cast<uint8_t>(std::min<unsigned>(deviceNum, kReaderCount));
+  m_strDefVersion = ReadTextValue(m_registry, key.Get(), "Version", 260);
+  key.Close();
+  const std::vector<ReaderProduct> catalogue = ReaderCatalogue();
+  for (size_t i = 0; i < m_aReaders.size() && i < catalogue.size(); ++i)
+    m_aReaders[i].Load(catalogue[i].registryKey);
+  return 0;
+}
