@@ -1,0 +1,67 @@
+#include "tools/slotdrive/machine.h"
+
+#include "platform/reg_file.h"
+#include "platform/scripted_system.h"
+#include "tools/slotdrive/os_option.h"
+
+#ifdef SLOTDRIVE_LIVE
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_system.h"
+#endif
+
+namespace slotdrive {
+
+std::vector<OptionSpec> MachineOptions() {
+  return {{"reg", true, true}, {"live", false, false}, {"os", true, false},
+          {"wine-order", false, false}};
+}
+
+bool OpenMachine(const CommandLine& commandLine, OsNeed osNeed, Machine& machine,
+                 std::string& error) {
+  const bool live = commandLine.Has("live");
+  const std::vector<std::string> files = commandLine.Values("reg");
+#ifndef SLOTDRIVE_LIVE
+  if (live) {
+    error = "--live needs the Windows build";
+    return false;
+  }
+#endif
+  if (live == !files.empty()) {
+    error = live ? "--live and --reg exclude each other" : "no --reg FILE given";
+    return false;
+  }
+  if (live && commandLine.Has("wine-order")) {
+    error = "--wine-order applies to --reg images only";
+    return false;
+  }
+
+  if (commandLine.Has("os")) {
+    platform::OsVersionNumbers numbers;
+    if (!ParseOsOption(commandLine.Value("os"), numbers, error)) return false;
+    auto scripted = std::make_unique<platform::ScriptedSystem>();
+    scripted->SetVersionNumbers(numbers);
+    machine.system = std::move(scripted);
+  } else if (osNeed == OsNeed::kRequired && !live) {
+    error = "no --os given";
+    return false;
+  }
+
+#ifdef SLOTDRIVE_LIVE
+  if (live) {
+    machine.registry = std::make_unique<platform::Win32Registry>();
+    if (!machine.system) machine.system = std::make_unique<platform::Win32System>();
+    return true;
+  }
+#endif
+  if (!machine.system) machine.system = std::make_unique<platform::ScriptedSystem>();
+  auto image = std::make_unique<platform::MemoryRegistry>();
+  // Wine enumerates values and subkeys sorted by name; a prediction of a Wine run needs it.
+  image->SetWineOrder(commandLine.Has("wine-order"));
+  for (const std::string& file : files)
+    if (!platform::ImportRegFile(*image, file, error)) return false;
+  machine.image = image.get();
+  machine.registry = std::move(image);
+  return true;
+}
+
+}  // namespace slotdrive

@@ -1,0 +1,34 @@
+// The machine a command works on: a registry image loaded from .reg files (--reg, repeatable,
+// loaded in order into one image) or, in the Windows build, the running system's own
+// registry (--live); and the system whose version the finder classifies (--os, or the
+// running system with --live).
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/memory_registry.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "tools/slotdrive/command_line.h"
+
+namespace slotdrive {
+
+// The options that choose a machine, for a command's option list.
+std::vector<OptionSpec> MachineOptions();
+
+struct Machine {
+  std::unique_ptr<platform::IRegistry> registry;
+  std::unique_ptr<platform::ISystem> system;
+  // The loaded image; null with --live.
+  platform::MemoryRegistry* image = nullptr;
+};
+
+enum class OsNeed { kRequired, kUnused };
+
+// Builds the machine the options name. False with a reason ("FILE:LINE: reason" for a .reg
+// file) when an option is missing or wrong or a file cannot be loaded.
+bool OpenMachine(const CommandLine& commandLine, OsNeed osNeed, Machine& machine,
+                 std::string& error);
+
+}  // namespace slotdrive
