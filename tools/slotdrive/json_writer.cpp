@@ -68,35 +68,25 @@ void JsonWriter::BeginItem(const char* key) {
   }
 }
 
-void JsonWriter::BeginObject() {
-  BeginItem(nullptr);
-  m_text.push_back('{');
-  m_hasItems.push_back(false);
-  m_isArray.push_back(false);
-}
-
-void JsonWriter::EndObject() {
-  bool hadItems = m_hasItems.back();
-  m_hasItems.pop_back();
-  m_isArray.pop_back();
-  if (hadItems) Indent();
-  m_text.push_back('}');
-}
-
-void JsonWriter::BeginArray(const char* key) {
+void JsonWriter::Open(const char* key, char bracket, bool isArray) {
   BeginItem(key);
-  m_text.push_back('[');
+  m_text.push_back(bracket);
   m_hasItems.push_back(false);
-  m_isArray.push_back(true);
+  m_isArray.push_back(isArray);
 }
 
-void JsonWriter::EndArray() {
+void JsonWriter::Close(char bracket) {
   bool hadItems = m_hasItems.back();
   m_hasItems.pop_back();
   m_isArray.pop_back();
   if (hadItems) Indent();
-  m_text.push_back(']');
+  m_text.push_back(bracket);
 }
+
+void JsonWriter::BeginObject() { Open(nullptr, '{', false); }
+void JsonWriter::EndObject() { Close('}'); }
+void JsonWriter::BeginArray(const char* key) { Open(key, '[', true); }
+void JsonWriter::EndArray() { Close(']'); }
 
 void JsonWriter::String(const char* key, const std::string& ansiText) {
   BeginItem(key);

@@ -22,6 +22,8 @@ class JsonWriter {
 
  private:
   void BeginItem(const char* key);
+  void Open(const char* key, char bracket, bool isArray);
+  void Close(char bracket);
   void Indent();
 
   std::string m_text;
