@@ -8,6 +8,8 @@ SLOTDRIVE_COMMAND("assign", RunAssign,
                   "SLOTID... [--out FILE]")
 SLOTDRIVE_COMMAND("export", RunExport,
                   "export (--reg FILE)... [--wine-order] [--out FILE] KEY...")
+SLOTDRIVE_COMMAND("definitions", RunDefinitions, "definitions [--icons FOLDER] [--out FILE]")
 #ifdef SLOTDRIVE_LIVE
 SLOTDRIVE_COMMAND("load", RunLoad, "load (--reg FILE)...")
+SLOTDRIVE_COMMAND("eject", RunEject, "eject [--trace] LETTER")
 #endif

@@ -1,0 +1,59 @@
+// slotdrive eject: ejects the medium of one drive of the running system with the engine the
+// ejector would choose for it, and prints the engine's text. --trace writes every volume
+// call to standard error, so a test can see which device requests were made.
+#ifdef SLOTDRIVE_LIVE
+#include <cstdio>
+#include <cstring>
+
+#include "common/os_tags.h"
+#include "platform/tracing_volume_io.h"
+#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_volume_io.h"
+#include "tavrik/nt_ejector.h"
+#include "tavrik/win9x_ejector.h"
+#include "tools/slotdrive/command_line.h"
+#include "tools/slotdrive/commands.h"
+#include "tools/slotdrive/output_file.h"
+
+namespace slotdrive {
+
+namespace {
+
+constexpr int kExitFailed = 1;
+
+template <typename Engine>
+int RunEngine(platform::IVolumeIo& io, platform::ISystem& system, char letter) {
+  Engine engine(io, system);
+  const int ejected = engine.Eject(letter);
+  std::string error;
+  WriteOutput(ejected ? engine.m_strResult : engine.m_strError, std::string(), error);
+  return ejected ? kExitDone : kExitFailed;
+}
+
+}  // namespace
+
+int RunEject(const std::vector<std::string>& args) {
+  CommandLine commandLine;
+  std::string error;
+  if (!commandLine.Parse(args, {{"trace", false, false}}, error)) return Refuse("eject", error);
+  if (commandLine.Positionals().size() != 1 || commandLine.Positionals()[0].size() != 1)
+    return Refuse("eject", "give the drive letter as one character");
+  const char letter = commandLine.Positionals()[0][0];
+
+  platform::Win32System system;
+  platform::Win32VolumeIo volumes;
+  platform::TracingVolumeIo tracing(volumes, stderr);
+  platform::IVolumeIo& io = commandLine.Has("trace") ? static_cast<platform::IVolumeIo&>(tracing)
+                                                     : volumes;
+  const platform::OsVersionNumbers numbers = system.GetVersionNumbers();
+  const char* family = ClassifyOsFamily(numbers);
+  const char* version = ClassifyOsVersion(numbers);
+  if (std::strcmp(family, kOsWinNT) == 0) return RunEngine<CNtEjector>(io, system, letter);
+  if (std::strcmp(family, kOsWin9x) == 0 && std::strcmp(version, kOsWin95) != 0)
+    return RunEngine<CWin9xEjector>(io, system, letter);
+  std::fprintf(stderr, "slotdrive eject: no eject on this system (%s, %s)\n", family, version);
+  return kExitFailed;
+}
+
+}  // namespace slotdrive
+#endif
