@@ -1,0 +1,208 @@
+// Explorer's per-drive icons and labels for the slots that have letters, the "BackData" backup
+// of what those keys held before, and the record in the settings from which a later start
+// undoes whatever a run left behind.
+#include "common/mbcs_text.h"
+#include "platform/scoped_reg_key.h"
+#include "tavrik/ejector_dlg.h"
+
+using platform::ScopedRegKey;
+
+namespace {
+
+const char kDriveIconsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons";
+const char kExplorerDrivesKey[] = "Applications\\explorer.exe\\Drives";
+const char kBackData[] = "BackData";
+constexpr uint32_t kValueBuffer = 256;
+
+bool SetText(platform::IRegistry& registry, platform::RegKey key, const char* name,
+             const std::string& text) {
+  return registry.SetValue(key, name, platform::kRegSz,
+                           reinterpret_cast<const uint8_t*>(text.c_str()),
+                           static_cast<uint32_t>(text.size() + 1)) == platform::kErrorSuccess;
+}
+
+// A text value read into a 256-byte buffer; false when it cannot be read.
+bool ReadText(platform::IRegistry& registry, platform::RegKey key, const char* name,
+              std::string& text) {
+  char buffer[kValueBuffer + 1] = {};
+  uint32_t size = kValueBuffer;
+  if (registry.QueryValue(key, name, nullptr, reinterpret_cast<uint8_t*>(buffer), &size) !=
+      platform::kErrorSuccess)
+    return false;
+  text = buffer;
+  return true;
+}
+
+// Sets the key's default value, first keeping a different earlier value in "BackData" unless
+// a backup exists already: the backup always holds the value from before our first change.
+void WriteWithBackup(platform::IRegistry& registry, ScopedRegKey& key, const std::string& wanted) {
+  std::string backup;
+  if (!ReadText(registry, key.Get(), kBackData, backup)) {
+    std::string old;
+    if (ReadText(registry, key.Get(), "", old) && !old.empty() &&
+        MbcsUpper(old) != MbcsUpper(wanted))
+      SetText(registry, key.Get(), kBackData, old);
+  }
+  SetText(registry, key.Get(), "", wanted);
+  key.Close();
+}
+
+// Empties the default value, then puts the backup back if there is one; true when restored.
+bool EmptyAndRestore(platform::IRegistry& registry, ScopedRegKey& key) {
+  SetText(registry, key.Get(), "", "");
+  std::string backup;
+  if (!ReadText(registry, key.Get(), kBackData, backup)) {
+    key.Close();
+    return false;
+  }
+  SetText(registry, key.Get(), "", backup);
+  SetText(registry, key.Get(), kBackData, "");
+  registry.DeleteValue(key.Get(), kBackData);
+  key.Close();
+  return true;
+}
+
+void DeleteSubKey(platform::IRegistry& registry, platform::RegKey root, const std::string& path,
+                  const char* subKey) {
+  ScopedRegKey parent(registry);
+  if (parent.Open(root, path.c_str(), platform::kKeyWrite) == platform::kErrorSuccess)
+    registry.DeleteKey(parent.Get(), subKey);
+}
+
+}  // namespace
+
+void CEjectorDlg::ApplyDriveIcons() {
+  if (IsVersion(kOsWin95)) return;
+  RemoveDriveIcons();
+  std::vector<CIconEntry> entries;
+  bool updateNeeded = false;
+  const bool explorerKeys = IsFamily(kOsWinNT) || IsVersion(kOsWinMe);
+
+  for (int p = 0; p < DeviceNum(); ++p) {
+    for (int s = 0; s < Reader(p).m_nDriveNum; ++s) {
+      int cell = CellIndex(p, s);
+      if (m_bFound[cell] != 1 || m_strDrive[cell] == kNoDrive) continue;
+      const std::string& x = m_strDrive[cell];
+      const std::string& icon = Reader(p).m_aSlots[s].m_strIconPath;
+      const std::string& label = m_strDriveFuncs[cell];
+
+      const std::string machinePath = std::string(kDriveIconsKey) + "\\" + x;
+      ScopedRegKey iconKey(m_registry);
+      bool opened = iconKey.Create(platform::kHkeyLocalMachine,
+                                   (machinePath + "\\DefaultIcon\\").c_str(),
+                                   platform::kKeyAllAccess) == platform::kErrorSuccess;
+      std::string current;
+      if (!opened || (ReadText(m_registry, iconKey.Get(), "", current) && current != icon))
+        updateNeeded = true;
+      if (IsVersion(kOsWinVista)) {
+        const std::string explorerPath = std::string(kExplorerDrivesKey) + "\\" + x;
+        entries.emplace_back("HKEY_LOCAL_MACHINE", machinePath + "\\DefaultIcon\\", icon, x);
+        entries.emplace_back("HKEY_LOCAL_MACHINE", machinePath + "\\DefaultLabel\\", label, x);
+        entries.emplace_back("HKEY_CLASSES_ROOT", explorerPath + "\\DefaultIcon\\", icon, x);
+        entries.emplace_back("HKEY_CLASSES_ROOT", explorerPath + "\\DefaultLabel\\", label, x);
+      }
+      if (opened) {
+        WriteWithBackup(m_registry, iconKey, icon);
+        ScopedRegKey labelKey(m_registry);
+        if (labelKey.Create(platform::kHkeyLocalMachine, (machinePath + "\\DefaultLabel\\").c_str(),
+                            platform::kKeyAllAccess) == platform::kErrorSuccess)
+          WriteWithBackup(m_registry, labelKey, label);
+        m_strDriveIconKey[cell] = machinePath;
+      }
+
+      if (!explorerKeys) continue;
+      const std::string explorerPath = std::string(kExplorerDrivesKey) + "\\" + x;
+      ScopedRegKey explorerIcon(m_registry);
+      if (explorerIcon.Create(platform::kHkeyClassesRoot, (explorerPath + "\\DefaultIcon\\").c_str(),
+                              platform::kKeyAllAccess) != platform::kErrorSuccess)
+        continue;
+      WriteWithBackup(m_registry, explorerIcon, icon);
+      ScopedRegKey explorerLabel(m_registry);
+      if (explorerLabel.Create(platform::kHkeyClassesRoot,
+                               (explorerPath + "\\DefaultLabel\\").c_str(),
+                               platform::kKeyAllAccess) == platform::kErrorSuccess)
+        WriteWithBackup(m_registry, explorerLabel, label);
+      m_strExplorerIconKey[cell] = explorerPath;
+    }
+  }
+  HandOffIconEntries(entries, updateNeeded);
+}
+
+// Undoes one recorded drive key. The machine-wide pass keeps Windows 2000's emptied
+// "DefaultIcon" and removes the drive's own key only on the 9x family; Explorer's pass always
+// deletes both subkeys and, unless a backup came back, the drive's key.
+static void UndoDriveKey(platform::IRegistry& registry, platform::RegKey root,
+                         std::string& recordedPath, bool explorerPass, bool keepIconKey,
+                         bool deleteDriveKey, const char* parentPath) {
+  size_t slash = recordedPath.rfind('\\');
+  std::string x = slash == std::string::npos ? recordedPath : recordedPath.substr(slash + 1);
+  ScopedRegKey icon(registry);
+  if (icon.Open(root, (recordedPath + "\\DefaultIcon\\").c_str(), platform::kKeyAllAccess) !=
+      platform::kErrorSuccess)
+    return;  // stays recorded, and is tried again at the next removal
+  bool restored = EmptyAndRestore(registry, icon);
+  if (!restored && !keepIconKey) DeleteSubKey(registry, root, recordedPath, "DefaultIcon");
+
+  ScopedRegKey label(registry);
+  const std::string labelPath = recordedPath + (explorerPass ? "\\DefaultLabel\\" : "\\DefaultLabel");
+  bool labelRestored = false;
+  if (label.Open(root, labelPath.c_str(), platform::kKeyAllAccess) == platform::kErrorSuccess) {
+    labelRestored = EmptyAndRestore(registry, label);
+    if (!labelRestored) DeleteSubKey(registry, root, recordedPath, "DefaultLabel");
+  }
+  if (!restored && !labelRestored && deleteDriveKey)
+    DeleteSubKey(registry, root, parentPath, x.c_str());
+  recordedPath.clear();
+}
+
+void CEjectorDlg::RemoveDriveIcons() {
+  if (IsVersion(kOsWin95)) return;
+  // Every cell, not only those below the slot count: a record restored from a run with other
+  // definitions must be undone too.
+  for (int p = 0; p < DeviceNum(); ++p)
+    for (int s = 0; s < kCellsPerReader; ++s) {
+      std::string& path = m_strDriveIconKey[CellIndex(p, s)];
+      if (!path.empty())
+        UndoDriveKey(m_registry, platform::kHkeyLocalMachine, path, false, IsVersion(kOsWin2k),
+                     IsFamily(kOsWin9x), kDriveIconsKey);
+    }
+  if (!IsFamily(kOsWinNT) && !IsVersion(kOsWinMe)) return;
+  for (int p = 0; p < DeviceNum(); ++p)
+    for (int s = 0; s < kCellsPerReader; ++s) {
+      std::string& path = m_strExplorerIconKey[CellIndex(p, s)];
+      if (!path.empty())
+        UndoDriveKey(m_registry, platform::kHkeyClassesRoot, path, true, false, true,
+                     kExplorerDrivesKey);
+    }
+}
+
+void CEjectorDlg::SaveIconLists() {
+  if (IsVersion(kOsWin95) || DeviceNum() == 0) return;
+  for (int p = 0; p < DeviceNum(); ++p)
+    for (int s = 0; s < kCellsPerReader; ++s) {
+      int cell = CellIndex(p, s);
+      std::string entry = SlotEntryName(p, s);
+      if (ShortcutsKept() && !m_strShortcut[cell].empty())
+        m_profile.WriteString("shctList", entry, m_strShortcut[cell]);
+      if (!m_strDriveIconKey[cell].empty())
+        m_profile.WriteString("IcoList1", entry, m_strDriveIconKey[cell]);
+      if (!m_strExplorerIconKey[cell].empty())
+        m_profile.WriteString("IcoList2", entry, m_strExplorerIconKey[cell]);
+    }
+}
+
+void CEjectorDlg::RestoreIconLists() {
+  if (IsVersion(kOsWin95)) return;
+  for (int p = 0; p < DeviceNum(); ++p)
+    for (int s = 0; s < kCellsPerReader; ++s) {
+      int cell = CellIndex(p, s);
+      std::string entry = SlotEntryName(p, s);
+      if (ShortcutsKept()) {
+        std::string shortcut = m_profile.GetString("shctList", entry);
+        if (!shortcut.empty() && FileExists(shortcut)) m_files.DeleteFileA(shortcut.c_str());
+      }
+      m_strDriveIconKey[cell] = m_profile.GetString("IcoList1", entry);
+      m_strExplorerIconKey[cell] = m_profile.GetString("IcoList2", entry);
+    }
+  RemoveDriveIcons();
+}

@@ -1,0 +1,346 @@
+// The tray: slot refresh, the two menus and their items, and the single start-up path.
+#include <gtest/gtest.h>
+
+#include "platform/reg_file.h"
+#include "platform/scoped_reg_key.h"
+#include "tests/unit/test_tavrik_machine.h"
+
+namespace {
+
+using platform::WindowUiModel;
+
+const char kCf[] = "USBSTOR\\Disk&Ven_Norvell&Prod_T4_CF";
+const char kMs[] = "USBSTOR\\Disk&Ven_Norvell&Prod_T4_MS";
+const char kSm[] = "USBSTOR\\Disk&Ven_Norvell&Prod_T4_SM";
+const char kSd[] = "USBSTOR\\Disk&Ven_Norvell&Prod_T4_SD";
+const char kName[] = "Norvell NR-T4";
+
+std::vector<TestSlot> FourSlots() {
+  return {{"CF", "コンパクトフラッシュ", "C:\\Program Files\\Norvell\\Tavrik\\Icons\\cf.ico", {kCf}},
+          {"MS", "メモリースティック", "C:\\Program Files\\Norvell\\Tavrik\\Icons\\ms.ico", {kMs}},
+          {"SM", "スマートメディア", "C:\\Program Files\\Norvell\\Tavrik\\Icons\\sm.ico", {kSm}},
+          {"SD", "ＳＤカード", "C:\\Program Files\\Norvell\\Tavrik\\Icons\\sd.ico", {kSd}}};
+}
+
+// One reader at position 0 with all four slots plugged in, media in the CF and SD slots.
+struct OneReader : TavrikMachine {
+  OneReader() : TavrikMachine("WinXP") {
+    DefineReader(0, kName, FourSlots());
+    PlugSlot(kCf, 'F', true, "Norvell NR-T4 CF USB Device");
+    PlugSlot(kMs, 'G', false, "Norvell NR-T4 MS USB Device");
+    PlugSlot(kSm, 'H', false, "Norvell NR-T4 SM USB Device");
+    PlugSlot(kSd, 'I', true, "Norvell NR-T4 SD USB Device");
+  }
+};
+
+std::vector<std::string> Texts(const std::vector<WindowUiModel::MenuItem>& items) {
+  std::vector<std::string> texts;
+  for (const auto& item : items) texts.push_back(item.IsSeparator() ? "---" : item.text);
+  return texts;
+}
+
+TEST(TavrikRefresh, NoReaderGivesTheIdleIconAndAGrayedEjectAll) {
+  TavrikMachine machine("WinXP");
+  machine.DefineReader(0, kName, FourSlots());
+  CEjectorDlg& dlg = machine.Start();
+  EXPECT_EQ(IDI_TRAY_IDLE, machine.shell.trayIconId);
+  for (int s = 0; s <= 4; ++s) EXPECT_EQ("NoDrive", dlg.m_strDrive[CellIndex(0, s)]);
+
+  dlg.OnTrayNotify(0, kWmLButtonDown);
+  ASSERT_EQ(1u, machine.ui.lastTrackedMenu.size());
+  EXPECT_EQ("全てのメディアを取り出す", machine.ui.lastTrackedMenu[0].text);
+  EXPECT_TRUE(machine.ui.lastTrackedMenu[0].grayed);
+}
+
+TEST(TavrikRefresh, OneReaderWithTwoMediaShowsFourItemsTwoGrayed) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  EXPECT_EQ(IDI_TRAY_ACTIVE, machine.shell.trayIconId);
+  // The creation refresh does not probe media.
+  EXPECT_EQ(0u, machine.system.ProbeCalls());
+
+  machine.ui.cursor = {700, 560};
+  EXPECT_EQ(1, dlg.OnTrayNotify(0, kWmLButtonDown));
+  const auto& menu = machine.ui.lastTrackedMenu;
+  EXPECT_EQ((std::vector<std::string>{"コンパクトフラッシュ取り出し (F:) ", "メモリースティック取り出し (G:) ",
+                                      "スマートメディア取り出し (H:) ", "ＳＤカード取り出し (I:) ", "---",
+                                      "全てのメディアを取り出す"}),
+            Texts(menu));
+  const bool grayed[] = {false, true, true, false, false, false};
+  for (size_t i = 0; i < menu.size(); ++i) EXPECT_EQ(grayed[i], menu[i].grayed) << i;
+  EXPECT_TRUE(menu[0].IsOwnerDraw());
+  EXPECT_EQ(1038u, menu[0].id);
+  EXPECT_EQ(1041u, menu[3].id);
+  EXPECT_EQ(700, machine.ui.lastTrackedAt.x);
+  EXPECT_TRUE(machine.ui.foregroundBeforeTrack);
+  EXPECT_EQ(0u, machine.ui.LiveMenuCount());
+  // Owner drawing gets the slot's short icon path and its text.
+  CEjectorDlg::OwnerDrawItem item = dlg.ItemToDraw(1038);
+  EXPECT_EQ("C:\\PROGRA~1\\Norvell\\Tavrik\\Icons\\cf.ico", item.icon);
+  EXPECT_EQ("コンパクトフラッシュ取り出し (F:) ", item.text);
+  EXPECT_TRUE(dlg.ItemToDraw(1042).text.empty());
+}
+
+TEST(TavrikRefresh, ASlotWithoutLetterIsAPlainGrayedItemAndIsNeverProbed) {
+  TavrikMachine machine("WinXP");
+  machine.DefineReader(0, kName, FourSlots());
+  machine.PlugSlot(kCf, 'F', true, "Norvell NR-T4 CF USB Device");
+  // A folder named like the marker in the current directory must not make the slot ready.
+  machine.files.AddFolder("C:\\NoDrive");
+  CEjectorDlg& dlg = machine.Start();
+  dlg.OnTrayNotify(0, kWmLButtonDown);
+  const auto& menu = machine.ui.lastTrackedMenu;
+  ASSERT_EQ(6u, menu.size());
+  EXPECT_EQ("ドライブが取り外されています。", menu[1].text);
+  EXPECT_FALSE(menu[1].IsOwnerDraw());
+  EXPECT_TRUE(menu[1].grayed);
+  EXPECT_EQ(1u, machine.system.ProbeCalls());  // the CF slot alone
+  EXPECT_EQ(0, dlg.m_bReady[CellIndex(0, 1)]);
+}
+
+TEST(TavrikRefresh, TwoReadersAreSeparatedInPositionOrder) {
+  TavrikMachine machine("WinXP");
+  machine.DefineReader(1, "Norvell NR-B", {{"CF", "CF", "", {"USBSTOR\\Disk&Ven_Norvell&Prod_B_CF"}}});
+  machine.DefineReader(5, "Norvell NR-F", {{"SD", "SD", "", {"USBSTOR\\Disk&Ven_Norvell&Prod_F_SD"}}});
+  machine.PlugSlot("USBSTOR\\Disk&Ven_Norvell&Prod_F_SD", 'K', true, "Norvell NR-F USB Device");
+  machine.PlugSlot("USBSTOR\\Disk&Ven_Norvell&Prod_B_CF", 'J', false, "Norvell NR-B USB Device");
+  CEjectorDlg& dlg = machine.Start();
+  dlg.OnTrayNotify(0, kWmLButtonDown);
+  EXPECT_EQ((std::vector<std::string>{"CF取り出し (J:) ", "---", "SD取り出し (K:) ", "---",
+                                      "全てのメディアを取り出す"}),
+            Texts(machine.ui.lastTrackedMenu));
+  EXPECT_EQ(FirstSlotId(1), machine.ui.lastTrackedMenu[0].id);
+  EXPECT_EQ(FirstSlotId(5), machine.ui.lastTrackedMenu[2].id);
+  EXPECT_FALSE(machine.ui.lastTrackedMenu[4].grayed);  // K has a medium
+}
+
+TEST(TavrikRefresh, ALaterSearchKeyOfTheSameSlotWins) {
+  const char kSecondDriver[] = "USBSTOR\\Disk&Ven_Norvell&Prod_T4_XCF";
+  TavrikMachine machine("WinXP");
+  machine.DefineReader(0, kName, {{"CF", "CF", "", {kSecondDriver, kCf}}});
+  machine.PlugSlot(kCf, 'F', false, kName);
+  machine.PlugSlot(kSecondDriver, 'M', false, kName);
+  CEjectorDlg& dlg = machine.Start();
+  // Both keys find a letter; the second key of the slot is looked up last.
+  EXPECT_EQ("F", dlg.m_strDrive[0]);
+  EXPECT_EQ(1, dlg.m_bFound[0]);
+}
+
+TEST(TavrikRefresh, UnplugClearsTheReaderAndTheIconGoesIdle) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  dlg.OnDeviceChange();
+  EXPECT_EQ(IDI_TRAY_ACTIVE, machine.shell.trayIconId);
+  machine.UnplugAll();
+  dlg.OnDeviceChange();
+  EXPECT_EQ(IDI_TRAY_IDLE, machine.shell.trayIconId);
+  for (int s = 0; s <= 4; ++s) EXPECT_EQ("NoDrive", dlg.m_strDrive[CellIndex(0, s)]) << s;
+  EXPECT_EQ("NoFunc", dlg.m_strDriveFuncs[0]);
+}
+
+TEST(TavrikRefresh, ADeviceChangeThatKeepsTheDrivesDoesNothing) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  dlg.OnDeviceChange();
+  size_t calls = machine.shell.calls.size();
+  dlg.OnDeviceChange();
+  EXPECT_EQ(calls, machine.shell.calls.size());
+}
+
+TEST(TavrikMenus, FixedMenuHasItsEightItemsAllEnabled) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  EXPECT_EQ(1, dlg.OnTrayNotify(0, kWmRButtonUp));
+  const auto& menu = machine.ui.lastTrackedMenu;
+  EXPECT_EQ((std::vector<std::string>{"エクスプローラを開く", "マイコンピュータを開く", "---", "アイコン修復",
+                                      "---", "バージョン情報", "---", "終了"}),
+            Texts(menu));
+  const uint32_t ids[] = {1033, 1034, 0, 1032, 0, 1037, 0, 1036};
+  for (size_t i = 0; i < menu.size(); ++i) {
+    EXPECT_EQ(ids[i], menu[i].id);
+    EXPECT_FALSE(menu[i].grayed);
+  }
+}
+
+TEST(TavrikMenus, OnlyButtonDownAndRightButtonUpOpenMenus) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  EXPECT_EQ(1, dlg.OnTrayNotify(0, kWmLButtonDblClk));
+  EXPECT_EQ(1, dlg.OnTrayNotify(0, kTrayNotifyIgnored));
+  EXPECT_EQ(0, dlg.OnTrayNotify(0, 0x200));  // mouse move
+  EXPECT_EQ(0, machine.ui.trackCount);
+}
+
+TEST(TavrikCommands, AllFiftySlotIdsMapToTheirBlocks) {
+  const int blocks[] = {4, 4, 3, 2, 2, 1, 4, 1, 1, 1, 1, 2, 4, 2, 2, 2, 5, 4, 5};
+  uint32_t id = ID_SLOT_FIRST;
+  for (int p = 0; p < kReaderPositions; ++p) {
+    EXPECT_EQ(id, FirstSlotId(p));
+    for (int s = 0; s < blocks[p]; ++s, ++id) {
+      int rp = -1, rs = -1;
+      ASSERT_TRUE(SlotForCommand(id, rp, rs));
+      EXPECT_EQ(p, rp);
+      EXPECT_EQ(s, rs);
+    }
+  }
+  EXPECT_EQ(ID_SLOT_LAST + 1, id);
+  int p, s;
+  EXPECT_FALSE(SlotForCommand(ID_SLOT_FIRST - 1, p, s));
+  EXPECT_FALSE(SlotForCommand(ID_SLOT_LAST + 1, p, s));
+}
+
+TEST(TavrikCommands, EjectSlotFailureShowsTheEnginesText) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  machine.volumes.Script(platform::kFsctlLockVolume, platform::DeviceReply::Failure(5), 20);
+  EXPECT_TRUE(dlg.OnCommand(1038));
+  ASSERT_EQ(1u, machine.ui.messageBoxes.size());
+  EXPECT_EQ(" F: ドライブは他のアプリケーションによって使用中です。そのため、イジェクトすることができません\n",
+            machine.ui.messageBoxes[0].text);
+  EXPECT_EQ("Tavrik", machine.ui.messageBoxes[0].caption);
+  EXPECT_EQ(platform::kMbOk, machine.ui.messageBoxes[0].style);
+  // A success shows nothing.
+  EXPECT_TRUE(dlg.OnCommand(1038));
+  EXPECT_EQ(1u, machine.ui.messageBoxes.size());
+}
+
+TEST(TavrikCommands, EjectAllGoesInOrderWithPausesAndKeepsGoingAfterAFailure) {
+  TavrikMachine machine("WinXP");
+  machine.DefineReader(0, kName, FourSlots());
+  machine.DefineReader(2, "Norvell NR-C", {{"SD", "SD", "", {"USBSTOR\\Disk&Ven_Norvell&Prod_C_SD"}}});
+  machine.PlugSlot(kCf, 'F', true, kName);
+  machine.PlugSlot(kSd, 'I', true, kName);
+  machine.PlugSlot(kMs, 'G', false, kName);
+  machine.PlugSlot("USBSTOR\\Disk&Ven_Norvell&Prod_C_SD", 'K', true, "Norvell NR-C");
+  CEjectorDlg& dlg = machine.Start();
+  dlg.OnTrayNotify(0, kWmLButtonDown);
+  machine.volumes.Script(platform::kFsctlDismountVolume, platform::DeviceReply::Failure(5));
+  dlg.OnCommand(ID_EJECT_ALL);
+  std::vector<std::string> opened;
+  for (const auto& call : machine.volumes.CallsOf(platform::VolumeCall::Kind::kCreateFile))
+    opened.push_back(call.path);
+  EXPECT_EQ((std::vector<std::string>{"\\\\.\\F:", "\\\\.\\I:", "\\\\.\\K:"}), opened);
+  EXPECT_EQ(1u, machine.ui.messageBoxes.size());  // F's dismount failed; I and K went on
+  EXPECT_EQ(3u, machine.system.SleepCalls());
+  EXPECT_EQ(2400u, machine.system.SleptMilliseconds());
+}
+
+TEST(TavrikCommands, EjectAllWithNothingReadyReturnsAtOnce) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();  // creation does not probe: nothing is ready
+  dlg.OnCommand(ID_EJECT_ALL);
+  EXPECT_EQ(0u, machine.system.SleepCalls());
+  EXPECT_TRUE(machine.volumes.Calls().empty());
+}
+
+TEST(TavrikCommands, NinexFailureWithoutTextShowsAnEmptyBoxOnlyForOneSlot) {
+  TavrikMachine machine("Win98SE");
+  machine.DefineReader(0, kName, {{"CF", "CF", "", {"SCSI\\NORVELL_T4_CF"}}});
+  // A 9x machine: the configuration manager lists the device, Enum holds its letter.
+  platform::MemoryRegistry& r = machine.registry;
+  std::string error;
+  ASSERT_TRUE(platform::ImportRegText(
+      r,
+      "REGEDIT4\r\n[HKEY_DYN_DATA\\Config Manager\\Enum\\C1A2B3C4]\r\n"
+      "\"HardWareKey\"=\"SCSI\\\\NORVELL_T4_CF_________1.00\\\\NV01&0\"\r\n"
+      "[HKEY_LOCAL_MACHINE\\Enum\\SCSI\\NORVELL_T4_CF_________1.00\\NV01&0]\r\n"
+      "\"ProductId\"=\"Norvell NR-T4\"\r\n\"CurrentDriveLetterAssignment\"=\"F\"\r\n",
+      "9x", error))
+      << error;
+  machine.system.SetDrive('F', platform::kDriveRemovable);
+  machine.system.SetMedium('F', true);
+  machine.volumes.AddDevice("\\\\.\\vwin32");
+  // No file is open on the volume.
+  machine.volumes.SetDosDefault(0x486D, platform::DeviceReply::DosError(0x12));
+  // The media-lock status request fails with a DOS error the engine does not accept.
+  machine.volumes.ScriptDos(0x0848, platform::DeviceReply::DosError(0x1F), 2);
+  CEjectorDlg& dlg = machine.Start();
+  dlg.OnTrayNotify(0, kWmLButtonDown);
+  dlg.OnCommand(ID_EJECT_ALL);
+  EXPECT_TRUE(machine.ui.messageBoxes.empty());
+  dlg.OnCommand(1038);
+  ASSERT_EQ(1u, machine.ui.messageBoxes.size());
+  EXPECT_EQ("", machine.ui.messageBoxes[0].text);
+}
+
+TEST(TavrikCommands, NoEngineOnWindows95) {
+  TavrikMachine machine("Win95");
+  machine.DefineReader(0, kName, FourSlots());
+  CEjectorDlg& dlg = machine.Start();
+  dlg.m_strDrive[0] = "F";
+  dlg.m_bReady[0] = 1;
+  dlg.OnCommand(1038);
+  dlg.OnCommand(ID_EJECT_ALL);
+  EXPECT_TRUE(machine.volumes.Calls().empty());
+  EXPECT_TRUE(machine.ui.messageBoxes.empty());
+  EXPECT_EQ(1u, machine.system.SleepCalls());  // eject all still pauses after a ready slot
+}
+
+TEST(TavrikCommands, ExplorerMyComputerAndExit) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  dlg.OnCommand(ID_OPEN_EXPLORER);
+  dlg.OnCommand(ID_OPEN_MYCOMPUTER);
+  dlg.OnCommand(ID_EXIT);
+  ASSERT_GE(machine.shell.calls.size(), 2u);
+  EXPECT_EQ("ShellExecute open explorer.exe |(null)| (null) 1",
+            machine.shell.calls[machine.shell.calls.size() - 2]);
+  EXPECT_EQ("OpenSpecialFolder 17", machine.shell.calls.back());
+  EXPECT_EQ(std::vector<uint32_t>{platform::kWmClose}, machine.ui.postedMessages);
+}
+
+TEST(TavrikCommands, IconRepairWithoutTolketShowsTheErrorBox) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  dlg.OnCommand(ID_ICON_REPAIR);
+  EXPECT_EQ("ShellExecute owned open Tolket.exe || C:\\Program Files\\Norvell\\Tavrik\\ 5",
+            machine.shell.calls.back());
+  ASSERT_EQ(1u, machine.ui.messageBoxes.size());
+  EXPECT_EQ("ShellExecute() \nGetLastError(dw) = 0x2 \nGetLastError(msg) = 'The system cannot "
+            "find the file specified.\r\n' \nszDirectory(path) = 'C:\\Program "
+            "Files\\Norvell\\Tavrik\\'",
+            machine.ui.messageBoxes[0].text);
+  EXPECT_EQ("Error msg", machine.ui.messageBoxes[0].caption);
+  EXPECT_EQ(platform::kMbIconInformation, machine.ui.messageBoxes[0].style);
+
+  machine.shell.startablePrograms.insert("Tolket.exe");
+  dlg.OnCommand(ID_ICON_REPAIR);
+  EXPECT_EQ(1u, machine.ui.messageBoxes.size());
+}
+
+TEST(TavrikCommands, VersionDialogOpensOnceWhileOpen) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  EXPECT_EQ(-1, dlg.m_nVersionResult);
+  machine.ui.duringModal = [&] { dlg.OnCommand(ID_VERSION_INFO); };
+  dlg.OnCommand(ID_VERSION_INFO);
+  EXPECT_EQ(std::vector<int>{IDD_VERSION_INFO}, machine.ui.modalDialogs);
+  EXPECT_EQ(1, dlg.m_nVersionResult);
+}
+
+TEST(TavrikStartup, MissingDefinitionsShowTheMessageAndPostClose) {
+  TavrikMachine machine("WinXP");
+  platform::ScopedRegKey software(machine.registry);
+  ASSERT_EQ(0, software.Open(platform::kHkeyLocalMachine, "SOFTWARE\\Norvell\\Tavrik",
+                             platform::kKeyAllAccess));
+  ASSERT_EQ(0, machine.registry.DeleteKey(software.Get(), "RW_Devices"));
+  software.Close();
+  machine.Start();
+  ASSERT_EQ(1u, machine.ui.messageBoxes.size());
+  EXPECT_EQ("初期化処理に失敗しましたので、終了します。", machine.ui.messageBoxes[0].text);
+  EXPECT_EQ("Tavrik", machine.ui.messageBoxes[0].caption);
+  EXPECT_EQ(std::vector<uint32_t>{platform::kWmClose}, machine.ui.postedMessages);
+  EXPECT_TRUE(machine.shell.trayIconPresent);  // the icon is there until the close
+}
+
+TEST(TavrikStartup, TrayIconIsAddedIdleAndDeletedWithTheWindow) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  EXPECT_EQ("NotifyIcon 0 1002 149", machine.shell.calls.front());
+  EXPECT_EQ("Norvell Tavrik", machine.shell.trayTip);
+  dlg.OnClose();
+  dlg.OnDestroy();
+  EXPECT_FALSE(machine.shell.trayIconPresent);
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+// A machine for the ejector's tests: every seam in memory, reader definitions written into
+// the registry as the installer would, and slots plugged in with XP-style records.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/memory_files.h"
+#include "platform/memory_registry.h"
+#include "platform/recording_shell.h"
+#include "platform/scripted_system.h"
+#include "platform/scripted_volume_io.h"
+#include "platform/window_ui_model.h"
+#include "tavrik/ejector_dlg.h"
+
+struct TestSlot {
+  std::string func;        // DriveFunc
+  std::string funcs;       // DriveFuncs
+  std::string icon;        // IconPath, made to exist with its short form
+  std::vector<std::string> keys;
+};
+
+struct TavrikMachine {
+  explicit TavrikMachine(const char* osTag);
+
+  // Defines a reader at a position and raises DeviceNum to cover it.
+  void DefineReader(int position, const std::string& friendlyName,
+                    const std::vector<TestSlot>& slots);
+  void SetDeviceNum(unsigned count);
+  // A disk of a slot id present with a letter (XP-style record through its ParentIdPrefix),
+  // a removable drive, with or without a medium.
+  void PlugSlot(const std::string& slotId, char letter, bool medium, const std::string& friendlyName);
+  void UnplugAll();
+
+  // Builds the window and runs its creation.
+  CEjectorDlg& Start();
+  // The text of the HKLM/HKCR default value of a key, "<none>" or "<no key>".
+  std::string DefaultValue(platform::RegKey root, const std::string& path,
+                           const char* name = "");
+  std::string ProfileValue(const std::string& section, const std::string& entry);
+
+  platform::MemoryRegistry registry;
+  platform::ScriptedSystem system;
+  platform::ScriptedVolumeIo volumes;
+  platform::MemoryFiles files;
+  platform::RecordingShell shell;
+  platform::WindowUiModel ui;
+  std::unique_ptr<CEjectorDlg> dlg;
+
+ private:
+  int m_plugged = 0;
+};
+
+// The key names of the reader catalogue, in order.
+std::string ReaderKeyName(int position);
