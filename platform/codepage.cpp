@@ -32,11 +32,14 @@ bool FromWide(UINT codePage, const std::u16string& text, std::string& out) {
   std::wstring wide(text.begin(), text.end());
   BOOL lossy = FALSE;
   BOOL* lossyFlag = codePage == CP_UTF8 ? nullptr : &lossy;
-  int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+  // Without WC_NO_BEST_FIT_CHARS, characters the code page lacks are replaced by look-alikes
+  // ("e" for U+00E9) and the default-character flag never tells.
+  DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  int n = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
                               nullptr, lossyFlag);
   if (n <= 0 || lossy) return false;
   out.assign(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr,
+  WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr,
                       nullptr);
   return true;
 }

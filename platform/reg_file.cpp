@@ -218,6 +218,7 @@ class Parser {
       Fail(line.number, "unknown root key \"" + rootName + "\"");
     std::string path = slash == std::string::npos ? std::string() : inner.substr(slash + 1);
     op.path = StripTrailingBackslashes(ToAnsi(path, line.number));  // "[HKCU\A\]" names A
+    if (!IsWellFormedAnsi(op.path.data(), op.path.size())) Fail(line.number, "invalid cp932 text");
     if (HasEmptyComponent(op.path)) Fail(line.number, "empty key name in path");
     op.line = line.number;
     if (remove) {
@@ -266,9 +267,10 @@ class Parser {
     out.clear();
     while (i < s.size()) {
       unsigned char c = static_cast<unsigned char>(s[i]);
-      if (!m_file.utf8 && IsAnsiLeadByte(c) && i + 1 < s.size() &&
-          IsAnsiTrailByte(static_cast<unsigned char>(s[i + 1]))) {
+      if (!m_file.utf8 && IsAnsiLeadByte(c)) {
         // A trail byte may be '\\' (0x5C); it is part of the character, not an escape.
+        if (i + 1 >= s.size() || !IsAnsiTrailByte(static_cast<unsigned char>(s[i + 1])))
+          Fail(line.number, "invalid cp932 text");
         out.push_back(s[i]);
         out.push_back(s[i + 1]);
         i += 2;

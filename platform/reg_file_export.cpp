@@ -1,5 +1,6 @@
 // Writing registry trees as REGEDIT4 text.
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,17 +18,9 @@ constexpr uint32_t kMaxKeyNameChars = 1024;
 constexpr size_t kHexWrapColumn = 76;
 
 // Whether text can be written between quotes and read back byte for byte: no NUL, and every
-// lead byte followed by a trail byte (a lone lead byte would swallow the closing quote).
+// lead byte followed by a trail byte (a lone lead byte would take the next byte with it).
 bool IsQuotable(const char* text, size_t length) {
-  for (size_t i = 0; i < length; ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == 0) return false;
-    if (IsAnsiLeadByte(c)) {
-      if (i + 1 >= length || !IsAnsiTrailByte(static_cast<unsigned char>(text[i + 1]))) return false;
-      ++i;
-    }
-  }
-  return true;
+  return std::memchr(text, 0, length) == nullptr && IsWellFormedAnsi(text, length);
 }
 
 void AppendQuoted(const char* text, size_t length, std::string& out) {

@@ -12,6 +12,15 @@ bool IsAnsiTrailByte(unsigned char byte) {
   return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
+bool IsWellFormedAnsi(const char* text, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    if (!IsAnsiLeadByte(static_cast<unsigned char>(text[i]))) continue;
+    if (i + 1 >= length || !IsAnsiTrailByte(static_cast<unsigned char>(text[i + 1]))) return false;
+    ++i;
+  }
+  return true;
+}
+
 std::string FoldRegistryName(const std::string& name, bool toUpper) {
   std::string out = name;
   for (size_t i = 0; i < out.size(); ++i) {

@@ -4,6 +4,7 @@
 // character (lead bytes 0x81-0x9F, 0xE0-0xFC) is never folded, since 0x61-0x7A are valid
 // trail bytes and folding them would change the character.
 #pragma once
+#include <cstddef>
 #include <string>
 
 namespace platform {
@@ -11,6 +12,9 @@ namespace platform {
 bool IsAnsiLeadByte(unsigned char byte);
 // A byte that may follow a lead byte (0x40-0x7E, 0x80-0xFC).
 bool IsAnsiTrailByte(unsigned char byte);
+
+// Every lead byte is followed by a trail byte.
+bool IsWellFormedAnsi(const char* text, size_t length);
 
 // ASCII letters folded to upper (or lower) case, double-byte characters unchanged.
 std::string FoldRegistryName(const std::string& name, bool toUpper);
