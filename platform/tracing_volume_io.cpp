@@ -35,7 +35,13 @@ int TracingVolumeIo::DeviceIoControl(VolumeHandle handle, uint32_t code, const v
     std::fprintf(m_out, " EAX=0x%04lX ECX=0x%04lX EBX=0x%04lX",
                  static_cast<unsigned long>(sent.eax), static_cast<unsigned long>(sent.ecx),
                  static_cast<unsigned long>(sent.ebx));
-  if (ok)
+  if (ok && dos && out != nullptr && outSize >= sizeof(DiocRegisters)) {
+    DiocRegisters reply;
+    std::memcpy(&reply, out, sizeof reply);
+    std::fprintf(m_out, " -> TRUE CF=%lu EAX=0x%04lX\n",
+                 static_cast<unsigned long>(reply.flags & kCarryFlag),
+                 static_cast<unsigned long>(reply.eax));
+  } else if (ok)
     std::fprintf(m_out, " -> TRUE\n");
   else
     std::fprintf(m_out, " -> FALSE (error %lu)\n", static_cast<unsigned long>(m_lastError));
