@@ -89,6 +89,17 @@ bool MemoryFiles::SetShortName(const std::string& path, const std::string& short
 
 bool MemoryFiles::Exists(const std::string& path) const { return Find(path, nullptr) != nullptr; }
 
+MemoryFiles::Node* MemoryFiles::Child(const Node& folder, const std::string& element) {
+  const std::string key = Fold(element);
+  auto found = folder.children.find(key);
+  if (found != folder.children.end()) return found->second.get();
+  // An element may be given in its 8.3 form.
+  for (const auto& child : folder.children)
+    if (!child.second->shortName.empty() && Fold(child.second->shortName) == key)
+      return child.second.get();
+  return nullptr;
+}
+
 const MemoryFiles::Node* MemoryFiles::Find(const std::string& path, std::string* shortForm) const {
   std::vector<std::string> elements;
   bool trailingSeparator = false;
@@ -97,17 +108,7 @@ const MemoryFiles::Node* MemoryFiles::Find(const std::string& path, std::string*
   std::string form;
   for (size_t i = 0; i < elements.size(); ++i) {
     if (!node->folder) return nullptr;
-    const std::string key = Fold(elements[i]);
-    const Node* next = nullptr;
-    auto found = node->children.find(key);
-    if (found != node->children.end()) {
-      next = found->second.get();
-    } else {
-      // An element may already be given in its 8.3 form.
-      for (const auto& child : node->children)
-        if (!child.second->shortName.empty() && Fold(child.second->shortName) == key)
-          next = child.second.get();
-    }
+    const Node* next = Child(*node, elements[i]);
     if (next == nullptr) return nullptr;
     if (i > 0) form.push_back('\\');
     form += next->shortName.empty() ? elements[i] : next->shortName;
@@ -171,9 +172,8 @@ MemoryFiles::Node* MemoryFiles::Parent(const std::string& path, std::string* lea
   if (!SplitPath(path, elements) || elements.size() < 2) return nullptr;
   Node* node = m_root.get();
   for (size_t i = 0; i + 1 < elements.size(); ++i) {
-    auto found = node->children.find(Fold(elements[i]));
-    if (found == node->children.end() || !found->second->folder) return nullptr;
-    node = found->second.get();
+    node = Child(*node, elements[i]);
+    if (node == nullptr || !node->folder) return nullptr;
   }
   *leaf = elements.back();
   return node;

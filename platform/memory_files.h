@@ -49,6 +49,8 @@ class MemoryFiles : public IFiles {
   Node* Add(const std::string& path, bool folder);
   // The node a path names, or null; shortForm receives its 8.3 spelling when given.
   const Node* Find(const std::string& path, std::string* shortForm) const;
+  // A child of a folder by its name or its 8.3 name; null if there is none.
+  static Node* Child(const Node& folder, const std::string& element);
   // The folder that holds a path's last element, and that element's name.
   Node* Parent(const std::string& path, std::string* leaf);
 

@@ -153,12 +153,33 @@ long MemoryRegistry::BeginOpen(RegKey parent, const char* subKey, RegKey* result
   return rc;
 }
 
+void MemoryRegistry::SetReadOnlyRoot(RegKey root, bool readOnly) {
+  m_readOnlyRoots.erase(std::remove(m_readOnlyRoots.begin(), m_readOnlyRoots.end(), root),
+                        m_readOnlyRoots.end());
+  if (readOnly) m_readOnlyRoots.push_back(root);
+}
+
+bool MemoryRegistry::WriteDenied(const Node* node, uint32_t access) const {
+  constexpr uint32_t kWriteRights = kKeySetValue | kKeyCreateSubKey | 0x00010000u /* DELETE */;
+  if ((MapGenericAccess(access) & kWriteRights) == 0 || m_readOnlyRoots.empty()) return false;
+  while (node->parent != nullptr) node = node->parent;
+  for (RegKey root : m_readOnlyRoots) {
+    auto found = m_roots.find(root);
+    if (found != m_roots.end() && found->second.get() == node) return true;
+  }
+  return false;
+}
+
 long MemoryRegistry::OpenKey(RegKey parent, const char* subKey, uint32_t access,
                              RegKey* result) {
   Node* node = nullptr;
   std::vector<std::string> parts;
   long rc = BeginOpen(parent, subKey, result, &node, parts);
   if (rc != kErrorSuccess) return rc;
+  if (WriteDenied(node, access)) {
+    *result = 0;
+    return kErrorAccessDenied;
+  }
   // An empty path on a predefined root gives the root itself back, not a new handle.
   if (parts.empty() && (subKey == nullptr || *subKey == '\0') && IsPredefinedKey(parent)) {
     *result = parent;
@@ -181,6 +202,10 @@ long MemoryRegistry::CreateKey(RegKey parent, const char* subKey, uint32_t acces
   std::vector<std::string> parts;
   long rc = BeginOpen(parent, subKey, result, &node, parts);
   if (rc != kErrorSuccess) return rc;
+  if (WriteDenied(node, access)) {
+    *result = 0;
+    return kErrorAccessDenied;
+  }
   bool created = false;
   if ((subKey == nullptr || *subKey == '\0') && IsPredefinedKey(parent)) {
     *result = parent;

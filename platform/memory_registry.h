@@ -60,6 +60,9 @@ class MemoryRegistry : public IRegistry {
   bool WineOrder() const { return m_wineOrder; }
   // Windows 9x checked no access rights on registry handles; NT does (the default).
   void SetAccessChecks(bool enforce) { m_accessChecks = enforce; }
+  // A root that the user may read but not change, as HKEY_LOCAL_MACHINE is for a standard
+  // user on Vista: opening or creating a key below it with any write right is denied.
+  void SetReadOnlyRoot(RegKey root, bool readOnly);
 
   // Handles opened and not yet closed (the predefined roots are not counted).
   size_t OpenHandleCount() const { return m_handles.size(); }
@@ -76,6 +79,8 @@ class MemoryRegistry : public IRegistry {
   using NodePtr = std::shared_ptr<Node>;
 
   long Resolve(RegKey key, Node** node, uint32_t* access) const;
+  // Whether a key below node may not be opened with these rights.
+  bool WriteDenied(const Node* node, uint32_t access) const;
   // The common start of open and create: the parent resolved and the path split.
   long BeginOpen(RegKey parent, const char* subKey, RegKey* result, Node** node,
                  std::vector<std::string>& parts) const;
@@ -92,6 +97,7 @@ class MemoryRegistry : public IRegistry {
   RegKey m_nextHandle = 0x1000;
   bool m_wineOrder = false;
   bool m_accessChecks = true;
+  std::vector<RegKey> m_readOnlyRoots;
 };
 
 }  // namespace platform

@@ -48,7 +48,7 @@ std::string ReaderKeyName(int position) {
   return ReaderCatalogue()[static_cast<size_t>(position)].registryKey;
 }
 
-TavrikMachine::TavrikMachine(const char* osTag) {
+TavrikMachine::TavrikMachine(const char* osTag) : m_vistaRecords(std::string(osTag) == kOsWinVista) {
   platform::OsVersionNumbers numbers;
   OsNumbersForTag(osTag, numbers);
   system.SetVersionNumbers(numbers);
@@ -107,12 +107,33 @@ void TavrikMachine::PlugSlot(const std::string& slotId, char letter, bool medium
   const std::string device = "System\\CurrentControlSet\\Enum\\" + instance;
   SetString(registry, platform::kHkeyLocalMachine, device, "FriendlyName", friendlyName);
   SetString(registry, platform::kHkeyLocalMachine, device, "ParentIdPrefix", prefix);
+  std::string record = "\\??\\STORAGE#RemovableMedia#" + prefix +
+                       "&RM#{53f5630d-b6bf-11d0-94f2-00a0c91efb8b}";
+  if (m_vistaRecords) {
+    std::string id = instance.substr(std::string("USBSTOR\\").size());
+    for (char& c : id)
+      if (c == '\\') c = '#';
+    record = "_??_USBSTOR#" + id + "#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
+  }
   SetUtf16(registry, "System\\MountedDevices", std::string("\\DosDevices\\") + letter + ":",
-           "\\??\\STORAGE#RemovableMedia#" + prefix +
-               "&RM#{53f5630d-b6bf-11d0-94f2-00a0c91efb8b}");
+           record);
   system.SetDrive(letter, platform::kDriveRemovable);
   system.SetMedium(letter, medium);
   volumes.AddDevice(std::string("\\\\.\\") + letter + ":");
+}
+
+void TavrikMachine::PlugSlot9x(const std::string& slotId, char letter, bool medium,
+                               const std::string& productId) {
+  ++m_plugged;
+  const std::string hardwareKey = slotId + "_1.00\\NV00" + std::to_string(m_plugged) + "&0";
+  SetString(registry, platform::kHkeyDynData,
+            "Config Manager\\Enum\\C0" + std::to_string(1000 + m_plugged), "HardWareKey",
+            hardwareKey);
+  SetString(registry, platform::kHkeyLocalMachine, "Enum\\" + hardwareKey, "ProductId", productId);
+  SetString(registry, platform::kHkeyLocalMachine, "Enum\\" + hardwareKey,
+            "CurrentDriveLetterAssignment", std::string(1, letter));
+  system.SetDrive(letter, platform::kDriveRemovable);
+  system.SetMedium(letter, medium);
 }
 
 void TavrikMachine::UnplugAll() {

@@ -27,9 +27,12 @@ struct TavrikMachine {
   void DefineReader(int position, const std::string& friendlyName,
                     const std::vector<TestSlot>& slots);
   void SetDeviceNum(unsigned count);
-  // A disk of a slot id present with a letter (XP-style record through its ParentIdPrefix),
-  // a removable drive, with or without a medium.
+  // A disk of a slot id present with a letter, a removable drive with or without a medium.
+  // Its mount record is Vista-style on Vista, XP-style (through its ParentIdPrefix) elsewhere.
   void PlugSlot(const std::string& slotId, char letter, bool medium, const std::string& friendlyName);
+  // The same on Windows 9x: a present device in the configuration manager whose hardware key
+  // (slotId + an instance part) carries the letter.
+  void PlugSlot9x(const std::string& slotId, char letter, bool medium, const std::string& productId);
   void UnplugAll();
 
   // Builds the window and runs its creation.
@@ -49,6 +52,7 @@ struct TavrikMachine {
 
  private:
   int m_plugged = 0;
+  bool m_vistaRecords = false;
 };
 
 // The key names of the reader catalogue, in order.

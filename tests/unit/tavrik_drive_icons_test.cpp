@@ -1,0 +1,159 @@
+// Explorer drive icons and labels: what each system gets, the "BackData" backup, the record in
+// the settings and the undo at close or at the next start after a crash.
+#include <gtest/gtest.h>
+
+#include "platform/scoped_reg_key.h"
+#include "tests/unit/test_tavrik_machine.h"
+
+namespace {
+
+using platform::kHkeyClassesRoot;
+using platform::kHkeyLocalMachine;
+
+const char kCf[] = "USBSTOR\\Disk&Ven_Norvell&Prod_I2_CF";
+const char kSd[] = "USBSTOR\\Disk&Ven_Norvell&Prod_I2_SD";
+const std::string kIcons = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\";
+const std::string kDrives = "Applications\\explorer.exe\\Drives\\";
+const char kCfIcon[] = "C:\\PROGRA~1\\Norvell\\Tavrik\\Icons\\cf.ico";
+
+// A two-slot reader with cards: CF as F, SD as G.
+struct IconMachine : TavrikMachine {
+  explicit IconMachine(const char* os) : TavrikMachine(os) {
+    DefineReader(0, "Norvell NR-I2",
+                 {{"CF", "コンパクトフラッシュ", "C:\\Program Files\\Norvell\\Tavrik\\Icons\\cf.ico", {kCf}},
+                  {"SD", "SD, MMC", "C:\\Program Files\\Norvell\\Tavrik\\Icons\\sd.ico", {kSd}}});
+    PlugSlot(kCf, 'F', true, "Norvell NR-I2");
+    PlugSlot(kSd, 'G', true, "Norvell NR-I2");
+  }
+  void SetDefault(platform::RegKey root, const std::string& path, const std::string& text) {
+    platform::ScopedRegKey key(registry);
+    ASSERT_EQ(0, key.Create(root, path.c_str(), platform::kKeyAllAccess));
+    registry.SetValue(key.Get(), "", platform::kRegSz, reinterpret_cast<const uint8_t*>(text.c_str()),
+                      static_cast<uint32_t>(text.size() + 1));
+  }
+};
+
+TEST(DriveIcons, ApplyWritesIconAndLabelOfEveryLetteredSlotAndRecordsThem) {
+  IconMachine machine("WinXP");
+  machine.Start();
+  EXPECT_EQ(kCfIcon, machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
+  EXPECT_EQ("コンパクトフラッシュ", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultLabel"));
+  EXPECT_EQ("SD, MMC", machine.DefaultValue(kHkeyClassesRoot, kDrives + "G\\DefaultLabel"));
+  EXPECT_EQ(kIcons + "F", machine.ProfileValue("IcoList1", "0x0"));
+  EXPECT_EQ(kDrives + "G", machine.ProfileValue("IcoList2", "0x1"));
+  EXPECT_EQ("<none>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "BackData"));
+}
+
+TEST(DriveIcons, BackupSurvivesTwoAppliesAndComesBackOnRemoval) {
+  IconMachine machine("WinXP");
+  machine.SetDefault(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "C:\\camera.ico");
+  CEjectorDlg& dlg = machine.Start();
+  EXPECT_EQ("C:\\camera.ico", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "BackData"));
+  dlg.ApplyDriveIcons();  // undoes, then backs up the same old value again
+  EXPECT_EQ(kCfIcon, machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
+  EXPECT_EQ("C:\\camera.ico", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "BackData"));
+  dlg.OnClose();
+  EXPECT_EQ("C:\\camera.ico", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
+  EXPECT_EQ("<none>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "BackData"));
+  // The label key had nothing of its own: it is gone, the drive key stays on XP.
+  EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultLabel"));
+  EXPECT_EQ("<none>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F"));
+  EXPECT_EQ("<none>", machine.ProfileValue("IcoList1", "0x0"));
+}
+
+TEST(DriveIcons, AValueEqualToOursButForCaseIsNotBackedUp) {
+  IconMachine machine("WinXP");
+  machine.SetDefault(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "c:\\progra~1\\norvell\\tavrik\\icons\\CF.ICO");
+  machine.Start();
+  EXPECT_EQ("<none>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "BackData"));
+}
+
+struct RemovalCase {
+  const char* os;
+  const char* machineIcon;   // DriveIcons\F\DefaultIcon after close
+  const char* machineLabel;  // DriveIcons\F\DefaultLabel
+  const char* machineDrive;  // DriveIcons\F
+  const char* explorerDrive; // Drives\F
+};
+
+TEST(DriveIcons, RemovalWithoutBackupDiffersPerSystem) {
+  const RemovalCase cases[] = {
+      {"Win98", "<no key>", "<no key>", "<no key>", "<no key>"},
+      {"WinMe", "<no key>", "<no key>", "<no key>", "<no key>"},
+      {"Win2k", "", "<no key>", "<none>", "<no key>"},
+      {"WinXP", "<no key>", "<no key>", "<none>", "<no key>"},
+      {"WinVista", "<no key>", "<no key>", "<none>", "<no key>"},
+  };
+  for (const RemovalCase& c : cases) {
+    SCOPED_TRACE(c.os);
+    IconMachine machine(c.os);
+    CEjectorDlg& dlg = machine.Start();
+    // The slot state as a refresh leaves it (the 9x lookup would need other fixtures).
+    dlg.m_bFound[0] = 1;
+    dlg.m_strDrive[0] = "F";
+    dlg.m_strDriveFuncs[0] = "CF";
+    dlg.ApplyDriveIcons();
+    EXPECT_EQ(kCfIcon, machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
+    bool explorerWritten = machine.DefaultValue(kHkeyClassesRoot, kDrives + "F\\DefaultIcon") == kCfIcon;
+    EXPECT_EQ(std::string(c.os) != "Win98", explorerWritten);
+    dlg.OnClose();
+    EXPECT_EQ(c.machineIcon, machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
+    EXPECT_EQ(c.machineLabel, machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultLabel"));
+    EXPECT_EQ(c.machineDrive, machine.DefaultValue(kHkeyLocalMachine, kIcons + "F"));
+    EXPECT_EQ(c.explorerDrive, machine.DefaultValue(kHkeyClassesRoot, kDrives + "F"));
+  }
+}
+
+TEST(DriveIcons, Windows95IsNeverTouched) {
+  IconMachine machine("Win95");
+  CEjectorDlg& dlg = machine.Start();
+  dlg.m_bFound[0] = 1;
+  dlg.m_strDrive[0] = "F";
+  dlg.ApplyDriveIcons();
+  dlg.SaveIconLists();
+  dlg.OnClose();
+  EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
+  EXPECT_EQ("<no key>", machine.DefaultValue(platform::kHkeyCurrentUser, "Software\\Norvell"));
+}
+
+TEST(DriveIcons, ASlotFoundWithoutLetterGetsNoKeys) {
+  IconMachine machine("WinXP");
+  CEjectorDlg& dlg = machine.Start();
+  dlg.OnClose();
+  dlg.m_bFound[0] = 1;
+  dlg.m_strDrive[0] = "NoDrive";
+  dlg.m_bFound[1] = 0;
+  dlg.ApplyDriveIcons();
+  EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "NoDrive"));
+  EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "N\\DefaultIcon"));
+  EXPECT_TRUE(dlg.m_strDriveIconKey[0].empty());
+}
+
+TEST(DriveIcons, ARecordedKeyThatNoLongerExistsStaysRecorded) {
+  IconMachine machine("WinXP");
+  CEjectorDlg& dlg = machine.Start();
+  platform::ScopedRegKey drive(machine.registry);
+  ASSERT_EQ(0, drive.Open(kHkeyLocalMachine, (kIcons + "F").c_str(), platform::kKeyAllAccess));
+  machine.registry.DeleteKey(drive.Get(), "DefaultIcon");
+  machine.registry.DeleteKey(drive.Get(), "DefaultLabel");
+  drive.Close();
+  dlg.RemoveDriveIcons();
+  EXPECT_EQ(kIcons + "F", dlg.m_strDriveIconKey[0]);
+  EXPECT_TRUE(dlg.m_strDriveIconKey[1].empty());  // G was there and is undone
+}
+
+TEST(DriveIcons, TheNextStartAfterACrashUndoesWhatTheProfileRecorded) {
+  IconMachine machine("WinXP");
+  machine.SetDefault(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "C:\\camera.ico");
+  machine.Start();
+  machine.dlg.reset();  // killed: no OnClose
+  machine.UnplugAll();  // and the reader is gone when it starts again
+  machine.Start();
+  EXPECT_EQ("C:\\camera.ico", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
+  EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "G\\DefaultIcon"));
+  EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyClassesRoot, kDrives + "F"));
+  machine.dlg->OnClose();
+  EXPECT_EQ("<none>", machine.ProfileValue("IcoList1", "0x0"));
+}
+
+}  // namespace
