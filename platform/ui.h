@@ -2,12 +2,18 @@
 // control messages give them (combo boxes as CB_*, list views as LVM_*), and message boxes
 // owned by the dialog.
 //
-// Return values follow Win32: indexes, or -1 (CB_ERR, LB_ERR) where Windows answers an error.
-// A control id the dialog does not have behaves like a message sent to a null window: it
-// does nothing and answers 0 or an empty text.
+// Return values follow Win32: indexes, or -1 (CB_ERR) where Windows answers an error. A
+// control id the dialog does not have changes nothing and answers a failure: -1 where an
+// index is expected, otherwise 0, false or an empty text.
 #pragma once
 #include <cstdint>
 #include <string>
+
+// <windows.h>, when a Win32 file includes it first, maps MessageBox to MessageBoxA; the seam's
+// operation keeps its own name in every file.
+#ifdef MessageBox
+#undef MessageBox
+#endif
 
 namespace platform {
 

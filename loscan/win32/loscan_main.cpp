@@ -1,5 +1,9 @@
 #include <windows.h>
 
-#include "platform/win32/placeholder_window.h"
+#include "loscan/win32/loscan_app.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunPlaceholderWindow("Loscan"); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  CLoscanApp app(instance);
+  app.InitInstance();
+  return 0;
+}

@@ -8,6 +8,9 @@ SLOTDRIVE_COMMAND("assign", RunAssign,
                   "SLOTID... [--out FILE]")
 SLOTDRIVE_COMMAND("export", RunExport,
                   "export (--reg FILE)... [--wine-order] [--out FILE] KEY...")
+SLOTDRIVE_COMMAND("loscan", RunLoscan,
+                  "loscan (--reg FILE)... --os OS [--wine-order] [--drives SPEC] [--model NAME] "
+                  "[--choose LETTERS] [--set] [--out FILE]")
 SLOTDRIVE_COMMAND("definitions", RunDefinitions, "definitions [--icons FOLDER] [--out FILE]")
 #ifdef SLOTDRIVE_LIVE
 SLOTDRIVE_COMMAND("load", RunLoad, "load (--reg FILE)...")

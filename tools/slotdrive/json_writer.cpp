@@ -98,6 +98,11 @@ void JsonWriter::Number(const char* key, long long value) {
   m_text += std::to_string(value);
 }
 
+void JsonWriter::Bool(const char* key, bool value) {
+  BeginItem(key);
+  m_text += value ? "true" : "false";
+}
+
 void JsonWriter::StringArray(const char* key, const std::vector<std::string>& ansiTexts) {
   BeginArray(key);
   for (const std::string& text : ansiTexts) String(nullptr, text);

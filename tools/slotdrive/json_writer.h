@@ -15,6 +15,7 @@ class JsonWriter {
   // Inside an object: a member; inside an array key is ignored and may be null.
   void String(const char* key, const std::string& ansiText);
   void Number(const char* key, long long value);
+  void Bool(const char* key, bool value);
   void StringArray(const char* key, const std::vector<std::string>& ansiTexts);
 
   // The document, ending in a newline.

@@ -1,0 +1,118 @@
+#include "loscan/win32/loscan_window.h"
+
+#include "loscan/win32/about_box.h"
+#include "resources/loscan/resource.h"
+
+CLoscanDlgWindow::CLoscanDlgWindow(HINSTANCE instance, CLoscanDlg& logic,
+                                   platform::Win32DialogUi& ui)
+    : m_instance(instance),
+      m_logic(logic),
+      m_ui(ui),
+      m_hIcon(LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+int CLoscanDlgWindow::DoModal() {
+  HWND dialog = CreateDialogParamA(m_instance, MAKEINTRESOURCEA(IDD_LOSCAN_DIALOG), nullptr,
+                                   DialogProc, reinterpret_cast<LPARAM>(this));
+  if (dialog == nullptr) return -1;
+  MSG message;
+  while (!m_bEnded) {
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) {
+      // Someone asked the thread to quit: leave the loop and pass the request on.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (got < 0) break;
+    if (message.hwnd == dialog || IsChild(dialog, message.hwnd)) m_logic.CheckDriveChange();
+    if (!IsDialogMessageA(dialog, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  if (IsWindow(dialog)) DestroyWindow(dialog);
+  return m_nResult;
+}
+
+INT_PTR CALLBACK CLoscanDlgWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+  auto* self = reinterpret_cast<CLoscanDlgWindow*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  // Messages sent while the dialog is being created, before WM_INITDIALOG, get the default.
+  return self != nullptr ? self->OnMessage(dialog, message, wParam, lParam) : FALSE;
+}
+
+INT_PTR CLoscanDlgWindow::OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  (void)lParam;
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog(dialog);
+    case WM_SYSCOMMAND:
+      // The low four bits of a system command are Windows' own.
+      if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg(m_instance).DoModal(dialog);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_PAINT:
+      return OnPaint(dialog) ? TRUE : FALSE;
+    case WM_QUERYDRAGICON:
+      // One of the messages whose dialog-procedure result is the answer itself.
+      return reinterpret_cast<INT_PTR>(m_hIcon);
+    case WM_COMMAND:
+      OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+  }
+  return FALSE;
+}
+
+BOOL CLoscanDlgWindow::OnInitDialog(HWND dialog) {
+  m_ui.Attach(dialog);
+  if (HMENU systemMenu = GetSystemMenu(dialog, FALSE)) {
+    char text[256] = {};
+    if (LoadStringA(m_instance, IDS_ABOUTBOX, text, sizeof text) > 0) {
+      AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+    }
+  }
+  SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  return m_logic.OnInitDialog() ? TRUE : FALSE;
+}
+
+void CLoscanDlgWindow::OnCommand(HWND dialog, WORD id, WORD code) {
+  switch (id) {
+    case IDC_REFRESH:
+      if (code == BN_CLICKED) m_logic.Refresh();
+      break;
+    case IDC_SET:
+      if (code == BN_CLICKED) m_logic.OnSetClicked();
+      break;
+    case IDC_DEVICE:
+      if (code == CBN_SELCHANGE) m_logic.ApplyModelLayout();
+      break;
+    case IDOK:
+    case IDCANCEL:
+      End(dialog, id);
+      break;
+  }
+}
+
+bool CLoscanDlgWindow::OnPaint(HWND dialog) {
+  if (!IsIconic(dialog)) return false;
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(dialog, &paint);
+  SendMessageA(dialog, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  GetClientRect(dialog, &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, m_hIcon);
+  EndPaint(dialog, &paint);
+  return true;
+}
+
+void CLoscanDlgWindow::End(HWND dialog, int result) {
+  m_nResult = result;
+  m_bEnded = true;
+  DestroyWindow(dialog);
+}

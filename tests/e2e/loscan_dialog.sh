@@ -1,0 +1,144 @@
+#!/usr/bin/env bash
+# Loscan.exe under Wine and Xvfb, on an XP machine with an NVR-550S reader plugged in
+# (tests/fixtures/loscan_xp_reader.reg: CF at F, SD at G, SM/xD at I, K kept for a share):
+#   - at start the dialog shows model NVR-550S with five slot rows and the slots' letters;
+#     a screenshot is saved (screenshots/loscan_start.png, or $SLOT_SCREENSHOT_DIR);
+#   - the system menu's about item opens the about box, whose icon opens the staff roll;
+#   - the same letter for two slots shows the duplicate message and writes nothing;
+#   - a change of model shows that model's rows; back to NVR-550S, M and N for CF and SD and
+#     Set show the replug message, disable the rows and both buttons, and leave in the
+#     registry exactly the mount records "slotdrive loscan --set" predicts for the fixture.
+# usage: loscan_dialog.sh Loscan.exe loscan_driver.exe slotdrive.exe
+set -u
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+loscan=$1
+driver=$2
+slotdrive=$3
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+fixture=$root/tests/fixtures/loscan_xp_reader.reg
+shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}
+mkdir -p "$shots"
+. "$root/scripts/wine-env.sh"
+work=$(mktemp -d /tmp/loscan-e2e.XXXXXX)
+wine_prefix_start
+trap 'wineserver -k >/dev/null 2>&1; wine_prefix_stop; rm -rf "$work"' EXIT
+export LC_ALL=ja_JP.UTF-8
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# wine's console output ends its lines in CR LF.
+run() { wine "$@" 2>>"$work/stderr" | tr -d '\r'; }
+expect_line() {  # expect_line FILE LINE CASE
+  grep -qxF -- "$2" "$1" || fail "$3: no line '$2' in: $(tr '\n' ';' <"$1")"
+}
+mount_records() {  # the \DosDevices\ values of the drives the fixture and Loscan write
+  run reg query 'HKLM\System\MountedDevices' | grep -E '^ +\\DosDevices\\[^CZ]:' | sort
+}
+
+run reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null
+# The dialog font is not installed under Wine; IPA P Gothic has close enough metrics.
+run reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+  /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null
+# A virtual desktop draws window frames; Loscan and the driver both run on it. It takes
+# effect when the desktop is next created, after this server has gone.
+run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null
+wineserver -w
+
+# From here one server session: Wine's mount manager, when it starts, drops mount records of
+# drives it does not know, which would take the fixture's records with them.
+wineserver -p
+run reg query 'HKCU\Software\Wine' /v Version >/dev/null  # starts the desktop and services
+run "$slotdrive" load --reg "$(winepath -w "$fixture")" || fail "fixture not loaded"
+mount_records >"$work/before"
+[ "$(wc -l <"$work/before")" = 3 ] || fail "fixture records: $(cat "$work/before")"
+
+wine "$loscan" >/dev/null 2>&1 &
+run "$driver" wait || { fail "Loscan's dialog did not appear"; exit 1; }
+sleep 3  # let it paint
+shot() { import -window root -crop 800x600+0+0 +repage "$shots/$1.png" || fail "no screenshot $1"; }
+shot loscan_start
+echo "screenshot: $shots/loscan_start.png"
+
+run "$driver" state >"$work/state"
+expect_line "$work/state" "model=NVR-550S" start
+expect_line "$work/state" "row1=visible|F|F|enabled|コンパクトフラッシュ /マイクロドライブ" start
+expect_line "$work/state" "row2=visible|G|G|enabled|ＳＤメモリーカード /マルチメディアカード" start
+expect_line "$work/state" "row3=visible|NoDrive||disabled|メモリースティック /メモリースティック ＰＲＯ" start
+expect_line "$work/state" "row4=visible|I|I|enabled|スマートメディア /ｘＤ-ピクチャーカード" start
+expect_line "$work/state" "row5=visible|NoDrive||disabled|micro ＳＤメモリーカード" start
+expect_line "$work/state" "row6=hidden|NoDrive||disabled|" start
+expect_line "$work/state" "set=enabled" start
+
+# The about box from the system menu, and the staff roll behind its icon.
+run "$driver" about >"$work/about" || fail "about box: $(cat "$work/about")"
+expect_line "$work/about" "about=Static:Loscan Version 1.0.0" about
+expect_line "$work/about" "about=Button:OK" about
+grep -q '^staff=Static:' "$work/about" || fail "about: no staff roll text"
+
+# The same letter twice: the message, and nothing written.
+run "$driver" choose M,M || fail "duplicate: letters not offered"
+run "$driver" set >"$work/duplicate"
+expect_line "$work/duplicate" "message=MドライブとMドライブが重複しています。" duplicate
+mount_records >"$work/after-duplicate"
+cmp -s "$work/before" "$work/after-duplicate" || fail "duplicate: the registry changed"
+run "$driver" state >"$work/state"
+expect_line "$work/state" "set=enabled" duplicate
+
+# Another model, then back.
+run "$driver" model NVR-113S || fail "model NVR-113S not listed"
+run "$driver" state >"$work/state"
+expect_line "$work/state" "model=NVR-113S" "model change"
+expect_line "$work/state" "row1=visible|NoDrive||disabled|ｘＤ-ピクチャーカード" "model change"
+expect_line "$work/state" "row2=hidden|NoDrive||disabled|" "model change"
+expect_line "$work/state" "set=disabled" "model change"
+run "$driver" model NVR-550S || fail "model NVR-550S not listed"
+
+# M for CF, N for SD, and Set.
+run "$driver" choose M,N || fail "set: letters not offered"
+run "$driver" set >"$work/set"
+expect_line "$work/set" "message=ドライブを設定しました。必ずデバイスを抜き差ししてください。" set
+sleep 1
+shot loscan_after_set
+run "$driver" state >"$work/state"
+expect_line "$work/state" "row1=visible|F|M|disabled|コンパクトフラッシュ /マイクロドライブ" set
+expect_line "$work/state" "set=disabled" set
+expect_line "$work/state" "refresh=disabled" set
+mount_records >"$work/after"
+
+# What the dialog logic predicts for the same fixture and the same choice.
+run "$slotdrive" loscan --reg "$(winepath -w "$fixture")" --os WinXP --wine-order \
+  --choose M,N --set --out "$(winepath -w "$work/predicted.reg")" >"$work/predicted.json" ||
+  fail "no prediction"
+python3 - "$work/after" "$work/predicted.reg" <<'EOF' || fail "registry differs from the prediction"
+import re, sys
+def from_query(path):
+    records = {}
+    for line in open(path, encoding="utf-8"):
+        m = re.match(r"\s+\\DosDevices\\(\w):\s+REG_BINARY\s+([0-9A-Fa-f]*)", line)
+        if m:
+            records[m.group(1)] = bytes.fromhex(m.group(2))
+    return records
+def from_reg(path):
+    text = open(path, encoding="cp932").read().replace("\\\r\n  ", "").replace("\\\n  ", "")
+    section = text.split("[HKEY_LOCAL_MACHINE\\SYSTEM\\MountedDevices]")[1].split("\n[")[0]
+    return {m.group(1): bytes.fromhex(m.group(2).replace(",", ""))
+            for m in re.finditer(r'"\\\\DosDevices\\\\(\w):"=hex:([0-9a-f,]*)', section)}
+seen, predicted = from_query(sys.argv[1]), from_reg(sys.argv[2])
+for letter in sorted(set(seen) | set(predicted)):
+    a, b = seen.get(letter), predicted.get(letter)
+    text = lambda d: d.decode("utf-16-le") if d else None
+    status = "same" if a == b else "DIFFERENT"
+    print(f"  {letter}: {status}: registry {text(a)} / predicted {text(b)}")
+sys.exit(0 if seen == predicted and set(seen) == {"I", "M", "N"} else 1)
+EOF
+
+if [ "$failures" -ne 0 ]; then
+  echo "Wine stderr:"; tail -20 "$work/stderr"
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "Loscan under Wine: all checks passed"

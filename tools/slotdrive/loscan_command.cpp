@@ -1,0 +1,213 @@
+// slotdrive loscan: Loscan's main dialog run without a window, on a registry image and a
+// scripted set of drives: initialisation, an optional change of model, the letters chosen
+// per slot row and a press of Set, then what the dialog shows, as JSON.
+#include <cctype>
+#include <memory>
+
+#include "loscan/loscan_dialog_layout.h"
+#include "loscan/loscan_dlg.h"
+#include "platform/dialog_ui_model.h"
+#include "platform/reg_file.h"
+#include "platform/scripted_system.h"
+#include "resources/loscan/resource.h"
+#include "tools/slotdrive/ansi_arguments.h"
+#include "tools/slotdrive/commands.h"
+#include "tools/slotdrive/json_writer.h"
+#include "tools/slotdrive/machine.h"
+#include "tools/slotdrive/output_file.h"
+
+namespace slotdrive {
+namespace {
+
+constexpr char kCommand[] = "loscan";
+
+std::vector<std::string> SplitCommas(const std::string& text) {
+  std::vector<std::string> parts(1);
+  for (char c : text) {
+    if (c == ',')
+      parts.emplace_back();
+    else
+      parts.back().push_back(c);
+  }
+  return parts;
+}
+
+bool ParseDriveType(const std::string& name, unsigned& type) {
+  static const struct {
+    const char* name;
+    unsigned type;
+  } kTypes[] = {{"unknown", platform::kDriveUnknown},   {"none", platform::kDriveNoRootDir},
+                {"removable", platform::kDriveRemovable}, {"fixed", platform::kDriveFixed},
+                {"remote", platform::kDriveRemote},     {"cdrom", platform::kDriveCdrom},
+                {"ramdisk", platform::kDriveRamdisk}};
+  for (const auto& known : kTypes)
+    if (name == known.name) {
+      type = known.type;
+      return true;
+    }
+  // A number stands for a type Windows does not name (the dialog shows no row for it).
+  if (name.empty() || name.size() > 9) return false;
+  for (char c : name)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  type = static_cast<unsigned>(std::stoul(name));
+  return true;
+}
+
+// "C=fixed,D=cdrom,F=removable": every letter named gets its type, the others none.
+bool ParseDrives(const std::string& spec, platform::ScriptedSystem& system, std::string& error) {
+  if (spec.empty()) return true;
+  bool seen[26] = {};
+  for (const std::string& item : SplitCommas(spec)) {
+    const size_t equals = item.find('=');
+    const char letter = item.empty() ? '\0' : static_cast<char>(std::toupper(
+                                                  static_cast<unsigned char>(item[0])));
+    unsigned type = 0;
+    if (equals != 1 || letter < 'A' || letter > 'Z' ||
+        !ParseDriveType(item.substr(equals + 1), type)) {
+      error = "--drives: '" + item +
+              "' is not LETTER=TYPE (unknown, none, removable, fixed, remote, cdrom, ramdisk)";
+      return false;
+    }
+    if (seen[letter - 'A']) {
+      error = std::string("--drives: ") + letter + " given twice";
+      return false;
+    }
+    seen[letter - 'A'] = true;
+    system.SetDrive(letter, type);
+  }
+  return true;
+}
+
+bool SelectModel(platform::DialogUiModel& ui, CLoscanDlg& dialog, const std::string& name,
+                 std::string& error) {
+  const platform::DialogUiModel::Control* device = ui.Find(IDC_DEVICE);
+  for (size_t i = 0; i < device->items.size(); ++i) {
+    if (device->items[i] != name) continue;
+    ui.ComboSetCurSel(IDC_DEVICE, static_cast<int>(i));
+    dialog.ApplyModelLayout();  // the selection-change handler
+    return true;
+  }
+  error = "--model: no model named '" + name + "'";
+  return false;
+}
+
+// One entry per slot row from the first; an empty entry clears the row's selection, rows
+// after the last entry keep what the dialog selected.
+bool ChooseLetters(platform::DialogUiModel& ui, const std::string& spec, std::string& error) {
+  const std::vector<std::string> letters = SplitCommas(spec);
+  if (letters.size() > static_cast<size_t>(kSlotRows)) {
+    error = "--choose: the dialog has six slot rows";
+    return false;
+  }
+  for (size_t row = 0; row < letters.size(); ++row) {
+    const int id = kNewLetterIds[row];
+    const std::string& letter = letters[row];
+    const std::string where = "--choose: row " + std::to_string(row + 1);
+    if (letter.empty()) {
+      ui.ComboSetCurSel(id, -1);
+      continue;
+    }
+    if (letter.size() != 1) {
+      error = where + ": '" + letter + "' is not one letter";
+      return false;
+    }
+    if (!ui.IsVisible(id) || !ui.IsEnabled(id)) {
+      error = where + " offers no choice (" + (ui.IsVisible(id) ? "disabled" : "hidden") + ")";
+      return false;
+    }
+    const int item = ui.ComboFindString(id, -1, letter);
+    if (item < 0) {
+      error = where + " does not offer " + letter;
+      return false;
+    }
+    ui.ComboSetCurSel(id, item);
+  }
+  return true;
+}
+
+std::string Report(platform::DialogUiModel& ui) {
+  JsonWriter json;
+  json.BeginObject();
+  json.String("model", ui.GetText(IDC_DEVICE));
+  json.BeginArray("rows");
+  for (int row = 0; row < kSlotRows; ++row) {
+    const int id = kNewLetterIds[row];
+    json.BeginObject();
+    json.Bool("visible", ui.IsVisible(id));
+    json.String("label", ui.GetText(kSlotLabelIds[row]));
+    json.String("current", ui.GetText(kCurrentLetterIds[row]));
+    json.Bool("enabled", ui.IsEnabled(id));
+    json.StringArray("choices", ui.Find(id)->items);
+    json.String("selected", ui.GetText(id));
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Bool("setEnabled", ui.IsEnabled(IDC_SET));
+  json.Bool("refreshEnabled", ui.IsEnabled(IDC_REFRESH));
+  json.BeginArray("status");
+  for (const auto& row : ui.Find(IDC_STATUS_LIST)->rows) {
+    auto column = [&row](size_t i) { return i < row.texts.size() ? row.texts[i] : std::string(); };
+    json.BeginObject();
+    json.String("letter", column(0));
+    json.Number("image", row.image);
+    json.String("kind", column(1));
+    json.String("device", column(2));
+    json.EndObject();
+  }
+  json.EndArray();
+  std::vector<std::string> messages;
+  for (const auto& box : ui.messageBoxes) messages.push_back(box.text);
+  json.StringArray("messages", messages);
+  json.EndObject();
+  return json.Text();
+}
+
+}  // namespace
+
+int RunLoscan(const std::vector<std::string>& args) {
+  std::vector<OptionSpec> specs = MachineOptions();
+  specs.push_back({"drives", true, false});
+  specs.push_back({"model", true, false});
+  specs.push_back({"choose", true, false});
+  specs.push_back({"set", false, false});
+  specs.push_back({"out", true, false});
+  CommandLine commandLine;
+  std::string error;
+  if (!commandLine.Parse(args, specs, error)) return Refuse(kCommand, error);
+  if (!commandLine.Positionals().empty())
+    return Refuse(kCommand, "unexpected '" + commandLine.Positionals().front() + "'");
+  std::string model, choices;
+  if (!ArgumentToAnsi(commandLine.Value("model"), model, error) ||
+      !ArgumentToAnsi(commandLine.Value("choose"), choices, error))
+    return Refuse(kCommand, error);
+  if (commandLine.Has("live") && (commandLine.Has("out") || commandLine.Has("drives")))
+    return Refuse(kCommand, "--out and --drives apply to --reg images only");
+  Machine machine;
+  if (!OpenMachine(commandLine, OsNeed::kRequired, machine, error)) return Refuse(kCommand, error);
+  if (auto* scripted = dynamic_cast<platform::ScriptedSystem*>(machine.system.get())) {
+    if (!ParseDrives(commandLine.Value("drives"), *scripted, error))
+      return Refuse(kCommand, error);
+  }
+
+  platform::DialogUiModel ui;
+  DescribeLoscanDialog(ui);
+  CLoscanDlg dialog(*machine.registry, *machine.system, ui, "Loscan");
+  dialog.OnInitDialog();
+  if (commandLine.Has("model") && !SelectModel(ui, dialog, model, error))
+    return Refuse(kCommand, error);
+  if (commandLine.Has("choose") && !ChooseLetters(ui, choices, error))
+    return Refuse(kCommand, error);
+  if (commandLine.Has("set")) dialog.OnSetClicked();
+
+  if (!WriteOutput(Report(ui), std::string(), error)) return Refuse(kCommand, error);
+  if (!commandLine.Has("out") || machine.image == nullptr) return kExitDone;
+  std::vector<platform::RegExportTree> trees;
+  for (const auto& root : machine.image->SnapshotAll()) trees.push_back({root.first, ""});
+  std::string text;
+  if (!platform::ExportRegFile(*machine.registry, trees, text, error) ||
+      !WriteOutput(text, commandLine.Value("out"), error))
+    return Refuse(kCommand, error);
+  return kExitDone;
+}
+
+}  // namespace slotdrive
