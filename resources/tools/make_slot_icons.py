@@ -106,49 +106,51 @@ def compact_flash(pixels):
     return shapes + text("CF", 10, 15, pixels, WHITE)
 
 
+def card(pixels, outline, body, label, label_colour, pins=None, letters="", at=(0, 0),
+         ink=INK, pin_colour=GOLD):
+    """One card: its outline on the grid filled with its body colour, an optional row of
+    contacts (left, top, count, step, width, height in 32-pixel units), its label box on the
+    grid and, at 32 pixels, its initials at `at`."""
+    shapes = [Shape(grid(outline), body, INK, 0.03)]
+    if pins:
+        shapes += contacts(*pins, pixels, pin_colour)
+    shapes.append(Shape(grid(box(*label)), label_colour))
+    return shapes + text(letters, at[0], at[1], pixels, ink)
+
+
 def sd_card(pixels):
     """A portrait card with its top right corner cut and the write-protect step on the left."""
     outline = [(3, 1), (11, 1), (13, 3), (13, 15), (3, 15), (3, 8), (2, 8), (2, 5), (3, 5)]
-    shapes = [Shape(grid(outline), SD_BODY, INK, 0.03)]
-    shapes += contacts(8, 4, 5, 3, 2, 4, pixels)
-    shapes.append(Shape(grid(box(5, 7, 11, 13)), SD_LABEL))
-    return shapes + text("SD", 13, 17, pixels, SD_BODY)
+    return card(pixels, outline, SD_BODY, (5, 7, 11, 13), SD_LABEL, (8, 4, 5, 3, 2, 4), "SD",
+                (13, 17), SD_BODY)
 
 
 def mini_sd(pixels):
     """The smaller SD card: a short portrait card with a cut corner and a side notch."""
     outline = [(4, 3), (10, 3), (12, 5), (12, 14), (4, 14), (4, 9), (5, 9), (5, 7), (4, 7)]
-    shapes = [Shape(grid(outline), MINISD_BODY, INK, 0.03)]
-    shapes += contacts(11, 8, 3, 3, 2, 3, pixels)
-    shapes.append(Shape(grid(box(6, 9, 11, 13)), WHITE))
-    return shapes + text("m", 14, 20, pixels, MINISD_BODY)
+    return card(pixels, outline, MINISD_BODY, (6, 9, 11, 13), WHITE, (11, 8, 3, 3, 2, 3), "m",
+                (14, 20), MINISD_BODY)
 
 
 def micro_sd(pixels):
     """The smallest card: narrow, with the step on its right side."""
     outline = [(5, 2), (11, 2), (11, 8), (10, 9), (10, 14), (5, 14)]
-    shapes = [Shape(grid(outline), MICROSD_BODY, INK, 0.03)]
-    shapes += contacts(12, 6, 3, 3, 2, 3, pixels)
-    shapes.append(Shape(grid(box(6, 9, 9, 13)), WHITE))
-    return shapes + text("\u03bc", 14, 20, pixels, MICROSD_BODY)
+    return card(pixels, outline, MICROSD_BODY, (6, 9, 9, 13), WHITE, (12, 6, 3, 3, 2, 3),
+                "\u03bc", (14, 20), MICROSD_BODY)
 
 
 def memory_stick(pixels):
     """The long stick lying on its side, contacts at its left end, a notch at the right."""
     outline = [(0, 4), (16, 4), (16, 10), (15, 10), (15, 12), (0, 12)]
-    shapes = [Shape(grid(outline), MS_BODY, INK, 0.03)]
-    shapes += contacts(2, 10, 3, 3, 2, 4, pixels)
-    shapes.append(Shape(grid(box(6, 5, 14, 11)), MS_LABEL))
-    return shapes + text("MS", 14, 13, pixels, MS_BODY)
+    return card(pixels, outline, MS_BODY, (6, 5, 14, 11), MS_LABEL, (2, 10, 3, 3, 2, 4), "MS",
+                (14, 13), MS_BODY)
 
 
 def memory_stick_duo(pixels):
     """The short stick, dark, with a blue label band."""
     outline = [(2, 3), (14, 3), (14, 12), (3, 12), (2, 11)]
-    shapes = [Shape(grid(outline), DUO_BODY, INK, 0.03)]
-    shapes += contacts(6, 9, 3, 3, 2, 6, pixels, STEEL)
-    shapes.append(Shape(grid(box(7, 4, 14, 11)), DUO_LABEL))
-    return shapes + text("Duo", 15, 13, pixels, WHITE)
+    return card(pixels, outline, DUO_BODY, (7, 4, 14, 11), DUO_LABEL, (6, 9, 3, 3, 2, 6), "Duo",
+                (15, 13), WHITE, STEEL)
 
 
 def smart_media(pixels):
@@ -163,17 +165,14 @@ def xd_card(pixels):
     """A small red card, its top left corner notched and its bottom edge rounded."""
     outline = [(4, 2), (13, 2), (13, 13), (12, 14), (5, 14), (4, 13), (4, 5), (3, 5), (3, 3),
                (4, 3)]
-    shapes = [Shape(grid(outline), XD_BODY, INK, 0.03),
-              Shape(grid(box(6, 6, 11, 12)), XD_LABEL)]
-    return shapes + text("xD", 13, 15, pixels, XD_BODY)
+    return card(pixels, outline, XD_BODY, (6, 6, 11, 12), XD_LABEL, None, "xD", (13, 15), XD_BODY)
 
 
 def xd_in_front(pixels):
     """An xD card at the lower right, in front of another card."""
     outline = [(7, 5), (15, 5), (15, 15), (14, 16), (8, 16), (7, 15), (7, 8), (6, 8), (6, 6),
                (7, 6)]
-    return [Shape(grid(outline), XD_BODY, INK, 0.03),
-            Shape(grid(box(8, 9, 14, 14)), XD_LABEL)] + text("xD", 18, 21, pixels, XD_BODY)
+    return card(pixels, outline, XD_BODY, (8, 9, 14, 14), XD_LABEL, None, "xD", (18, 21), XD_BODY)
 
 
 def smart_media_xd(pixels):
@@ -196,10 +195,7 @@ def multi_card(pixels):
               Shape(grid([(4, 4), (11, 4), (11, 12), (4, 12), (4, 6), (3, 6), (3, 5), (4, 5)]),
                     XD_BODY, INK, 0.03)]
     outline = [(8, 5), (14, 5), (16, 7), (16, 16), (8, 16), (8, 11), (7, 11), (7, 8), (8, 8)]
-    shapes.append(Shape(grid(outline), SD_BODY, INK, 0.03))
-    shapes += contacts(19, 12, 3, 3, 2, 3, pixels)
-    shapes.append(Shape(grid(box(10, 10, 15, 15)), SD_LABEL))
-    return shapes
+    return shapes + card(pixels, outline, SD_BODY, (10, 10, 15, 15), SD_LABEL, (19, 12, 3, 3, 2, 3))
 
 
 # File name (as the reader catalogue names it) -> drawing.
