@@ -73,12 +73,8 @@ std::string DialogUiModel::GetText(int id) {
 void DialogUiModel::SetText(int id, const std::string& text) {
   Control* control = GetAny(id);
   if (control == nullptr) return;
-  if (control->kind == Kind::kComboBox) {
-    // A drop-down list takes a text only by selecting the item that equals it.
-    for (size_t i = 0; i < control->items.size(); ++i)
-      if (Fold(control->items[i]) == Fold(text)) control->curSel = static_cast<int>(i);
-    return;
-  }
+  // A drop-down list has no edit field: WM_SETTEXT answers CB_ERR and changes nothing.
+  if (control->kind == Kind::kComboBox) return;
   control->text = text;
 }
 
@@ -239,6 +235,15 @@ bool DialogUiModel::ListSetItemText(int id, int item, int subItem, const std::st
   if (texts.size() <= static_cast<size_t>(subItem)) texts.resize(static_cast<size_t>(subItem) + 1);
   texts[static_cast<size_t>(subItem)] = text;
   return true;
+}
+
+std::string DialogUiModel::ListGetItemText(int id, int item, int subItem) {
+  const Control* view = Get(id, Kind::kListView);
+  if (view == nullptr || item < 0 || item >= static_cast<int>(view->rows.size()) || subItem < 0)
+    return std::string();
+  const std::vector<std::string>& texts = view->rows[static_cast<size_t>(item)].texts;
+  return static_cast<size_t>(subItem) < texts.size() ? texts[static_cast<size_t>(subItem)]
+                                                      : std::string();
 }
 
 bool DialogUiModel::ListDeleteAllItems(int id) {

@@ -83,6 +83,7 @@ class DialogUiModel : public IDialogUi {
                        int subItem) override;
   int ListInsertItem(int id, int index, const std::string& text, int image) override;
   bool ListSetItemText(int id, int item, int subItem, const std::string& text) override;
+  std::string ListGetItemText(int id, int item, int subItem) override;
   bool ListDeleteAllItems(int id) override;
   int ListGetItemCount(int id) override;
 

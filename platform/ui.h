@@ -66,6 +66,8 @@ class IDialogUi {
   virtual int ListInsertItem(int id, int index, const std::string& text, int image) = 0;
   // LVM_SETITEMTEXT of one sub-item.
   virtual bool ListSetItemText(int id, int item, int subItem, const std::string& text) = 0;
+  // LVM_GETITEMTEXT of one sub-item; empty when there is none.
+  virtual std::string ListGetItemText(int id, int item, int subItem) = 0;
   virtual bool ListDeleteAllItems(int id) = 0;
   virtual int ListGetItemCount(int id) = 0;
 

@@ -168,6 +168,18 @@ bool Win32DialogUi::ListSetItemText(int id, int item, int subItem, const std::st
                      reinterpret_cast<LPARAM>(&info)) > 0;
 }
 
+std::string Win32DialogUi::ListGetItemText(int id, int item, int subItem) {
+  char text[512] = {};
+  LVITEMA info = {};
+  info.iSubItem = subItem;
+  info.pszText = text;
+  info.cchTextMax = sizeof text;
+  const LRESULT copied = SendIndexed(id, LVM_GETITEMTEXTA, static_cast<WPARAM>(item),
+                                     reinterpret_cast<LPARAM>(&info));
+  if (copied <= 0 || info.pszText == nullptr) return std::string();
+  return std::string(info.pszText, std::min<size_t>(static_cast<size_t>(copied), sizeof text - 1));
+}
+
 bool Win32DialogUi::ListDeleteAllItems(int id) {
   return SendIndexed(id, LVM_DELETEALLITEMS, 0, 0) > 0;
 }

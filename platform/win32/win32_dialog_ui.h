@@ -7,6 +7,11 @@
 
 #include "platform/ui.h"
 
+// <windows.h> may have been included again after platform/ui.h undid its MessageBox macro.
+#ifdef MessageBox
+#undef MessageBox
+#endif
+
 namespace platform {
 
 class Win32DialogUi : public IDialogUi {
@@ -46,6 +51,7 @@ class Win32DialogUi : public IDialogUi {
                        int subItem) override;
   int ListInsertItem(int id, int index, const std::string& text, int image) override;
   bool ListSetItemText(int id, int item, int subItem, const std::string& text) override;
+  std::string ListGetItemText(int id, int item, int subItem) override;
   bool ListDeleteAllItems(int id) override;
   int ListGetItemCount(int id) override;
 
