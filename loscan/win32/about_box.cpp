@@ -1,5 +1,6 @@
 #include "loscan/win32/about_box.h"
 
+#include "platform/win32/center_window.h"
 #include "resources/loscan/resource.h"
 
 void CAboutDlg::DoModal(HWND owner) {
@@ -11,6 +12,7 @@ INT_PTR CALLBACK CAboutDlg::AboutProc(HWND dialog, UINT message, WPARAM wParam, 
   switch (message) {
     case WM_INITDIALOG:
       SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+      CenterWindow(dialog, GetParent(dialog));
       return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
@@ -34,7 +36,10 @@ INT_PTR CALLBACK CAboutDlg::AboutProc(HWND dialog, UINT message, WPARAM wParam, 
 }
 
 INT_PTR CALLBACK CAboutDlg::StaffRollProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_INITDIALOG) return TRUE;
+  if (message == WM_INITDIALOG) {
+    CenterWindow(dialog, GetParent(dialog));
+    return TRUE;
+  }
   if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
     EndDialog(dialog, LOWORD(wParam));
     return TRUE;

@@ -1,6 +1,7 @@
 #include "loscan/win32/loscan_window.h"
 
 #include "loscan/win32/about_box.h"
+#include "platform/win32/center_window.h"
 #include "resources/loscan/resource.h"
 
 CLoscanDlgWindow::CLoscanDlgWindow(HINSTANCE instance, CLoscanDlg& logic,
@@ -76,6 +77,8 @@ BOOL CLoscanDlgWindow::OnInitDialog(HWND dialog) {
   }
   SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  // The template gives no position: a dialog is shown in the middle of the screen.
+  CenterWindow(dialog, nullptr);
   return m_logic.OnInitDialog() ? TRUE : FALSE;
 }
 
