@@ -1,5 +1,8 @@
 #include <windows.h>
 
-#include "platform/win32/placeholder_window.h"
+#include "tavrik/win32/ejector_app.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunPlaceholderWindow("Tavrik"); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  CEjectorApp app(instance);
+  return app.Run();
+}
