@@ -7,7 +7,8 @@
 #   - the same letter for two slots shows the duplicate message and writes nothing;
 #   - a change of model shows that model's rows; back to NVR-550S, M and N for CF and SD and
 #     Set show the replug message, disable the rows and both buttons, and leave in the
-#     registry exactly the mount records "slotdrive loscan --set" predicts for the fixture.
+#     registry exactly the mount records "slotdrive loscan --set" predicts for the fixture;
+#   - Esc ends the program.
 # usage: loscan_dialog.sh Loscan.exe loscan_driver.exe slotdrive.exe
 set -u
 if [ -z "${DISPLAY:-}" ]; then
@@ -57,6 +58,7 @@ mount_records >"$work/before"
 [ "$(wc -l <"$work/before")" = 3 ] || fail "fixture records: $(cat "$work/before")"
 
 wine "$loscan" >/dev/null 2>&1 &
+loscan_pid=$!
 run "$driver" wait || { fail "Loscan's dialog did not appear"; exit 1; }
 sleep 3  # let it paint
 shot() { import -window root -crop 800x600+0+0 +repage "$shots/$1.png" || fail "no screenshot $1"; }
@@ -135,6 +137,11 @@ for letter in sorted(set(seen) | set(predicted)):
     print(f"  {letter}: {status}: registry {text(a)} / predicted {text(b)}")
 sys.exit(0 if seen == predicted and set(seen) == {"I", "M", "N"} else 1)
 EOF
+
+# Esc ends the program through the invisible cancel button.
+run "$driver" escape || fail "escape: no dialog"
+for _ in $(seq 50); do kill -0 "$loscan_pid" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$loscan_pid" 2>/dev/null && fail "escape: Loscan still runs"
 
 if [ "$failures" -ne 0 ]; then
   echo "Wine stderr:"; tail -20 "$work/stderr"

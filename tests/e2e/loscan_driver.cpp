@@ -10,6 +10,7 @@
 //   loscan_driver set               press Set, print the message box's text, press its OK
 //   loscan_driver about             open the about box from the system menu, print its
 //                                   texts and the staff roll's, close both
+//   loscan_driver escape            press Esc in the dialog
 #include <windows.h>
 
 #include <cstdio>
@@ -197,11 +198,25 @@ int PressSet(HWND dialog) {
   return IsWindow(box) ? 1 : 0;
 }
 
+// A key press goes to the control that has the focus, through the dialog's message queue.
+int PressEscape(HWND dialog) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  HWND target = dialog;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) &&
+      info.hwndFocus != nullptr)
+    target = info.hwndFocus;
+  const LPARAM escapeScanCode = 0x00010001;
+  PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, escapeScanCode);
+  PostMessageW(target, WM_KEYUP, VK_ESCAPE, escapeScanCode | 0xC0000000);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: loscan_driver wait|state|model NAME|choose LETTERS|set|about\n");
+    std::fprintf(stderr, "usage: loscan_driver wait|state|model NAME|choose LETTERS|set|about|escape\n");
     return 2;
   }
   const std::string command = argv[1];
@@ -223,6 +238,8 @@ int main(int argc, char** argv) {
     result = PressSet(dialog);
   } else if (command == "about") {
     result = ShowAbout(dialog);
+  } else if (command == "escape") {
+    result = PressEscape(dialog);
   } else {
     std::fprintf(stderr, "unknown command %s\n", command.c_str());
     return 2;

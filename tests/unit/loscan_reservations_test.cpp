@@ -52,6 +52,18 @@ TEST_F(Reservations, ConnectionWithoutRemotePathIsNotAReservation) {
   EXPECT_EQ("J", Read("WinNT"));
 }
 
+TEST_F(Reservations, RemotePathLongerThanItsBufferIsNotReadable) {
+  Add("Network\\H");
+  platform::ScopedRegKey key(registry);
+  ASSERT_EQ(platform::kErrorSuccess,
+            key.Create(platform::kHkeyCurrentUser, "Network\\J", platform::kKeyAllAccess));
+  const std::string path = "\\\\server\\" + std::string(520, 's');  // 529 bytes with NUL
+  registry.SetValue(key.Get(), "RemotePath", platform::kRegSz,
+                    reinterpret_cast<const uint8_t*>(path.c_str()),
+                    static_cast<uint32_t>(path.size() + 1));
+  EXPECT_EQ("H", Read("WinNT"));
+}
+
 TEST_F(Reservations, OnlyTheFirstCharacterOfASubKeyNameIsUsed) {
   Add("Network\\K");
   Add("Network\\KLM", nullptr);  // counts through K's RemotePath
