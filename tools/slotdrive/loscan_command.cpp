@@ -1,7 +1,6 @@
 // slotdrive loscan: Loscan's main dialog run without a window, on a registry image and a
 // scripted set of drives: initialisation, an optional change of model, the letters chosen
 // per slot row and a press of Set, then what the dialog shows, as JSON.
-#include <cctype>
 #include <memory>
 
 #include "loscan/loscan_dialog_layout.h"
@@ -12,6 +11,7 @@
 #include "resources/loscan/resource.h"
 #include "tools/slotdrive/ansi_arguments.h"
 #include "tools/slotdrive/commands.h"
+#include "tools/slotdrive/drive_spec.h"
 #include "tools/slotdrive/json_writer.h"
 #include "tools/slotdrive/machine.h"
 #include "tools/slotdrive/output_file.h"
@@ -20,63 +20,6 @@ namespace slotdrive {
 namespace {
 
 constexpr char kCommand[] = "loscan";
-
-std::vector<std::string> SplitCommas(const std::string& text) {
-  std::vector<std::string> parts(1);
-  for (char c : text) {
-    if (c == ',')
-      parts.emplace_back();
-    else
-      parts.back().push_back(c);
-  }
-  return parts;
-}
-
-bool ParseDriveType(const std::string& name, unsigned& type) {
-  static const struct {
-    const char* name;
-    unsigned type;
-  } kTypes[] = {{"unknown", platform::kDriveUnknown},   {"none", platform::kDriveNoRootDir},
-                {"removable", platform::kDriveRemovable}, {"fixed", platform::kDriveFixed},
-                {"remote", platform::kDriveRemote},     {"cdrom", platform::kDriveCdrom},
-                {"ramdisk", platform::kDriveRamdisk}};
-  for (const auto& known : kTypes)
-    if (name == known.name) {
-      type = known.type;
-      return true;
-    }
-  // A number stands for a type Windows does not name (the dialog shows no row for it).
-  if (name.empty() || name.size() > 9) return false;
-  for (char c : name)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-  type = static_cast<unsigned>(std::stoul(name));
-  return true;
-}
-
-// "C=fixed,D=cdrom,F=removable": every letter named gets its type, the others none.
-bool ParseDrives(const std::string& spec, platform::ScriptedSystem& system, std::string& error) {
-  if (spec.empty()) return true;
-  bool seen[26] = {};
-  for (const std::string& item : SplitCommas(spec)) {
-    const size_t equals = item.find('=');
-    const char letter = item.empty() ? '\0' : static_cast<char>(std::toupper(
-                                                  static_cast<unsigned char>(item[0])));
-    unsigned type = 0;
-    if (equals != 1 || letter < 'A' || letter > 'Z' ||
-        !ParseDriveType(item.substr(equals + 1), type)) {
-      error = "--drives: '" + item +
-              "' is not LETTER=TYPE (unknown, none, removable, fixed, remote, cdrom, ramdisk)";
-      return false;
-    }
-    if (seen[letter - 'A']) {
-      error = std::string("--drives: ") + letter + " given twice";
-      return false;
-    }
-    seen[letter - 'A'] = true;
-    system.SetDrive(letter, type);
-  }
-  return true;
-}
 
 bool SelectModel(platform::DialogUiModel& ui, CLoscanDlg& dialog, const std::string& name,
                  std::string& error) {

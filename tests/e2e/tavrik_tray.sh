@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# Tavrik.exe under Wine and Xvfb, in a virtual desktop with a notification area, on an XP
+# machine with the shipped reader definitions and two readers plugged in
+# (tests/fixtures/xp_tavrik_readers.reg: NVR-410U with CF at F, MS at G, SM without a letter,
+# SD at I; NVR-112S with SD at J). F and I are drives with a medium, G and J have none.
+#   - Tavrik starts hidden and puts its icon into the notification area;
+#   - a second start ends at once and leaves the first one alone;
+#   - a left click on the icon shows the slot menu (screenshots/tavrik_slot_menu.png): as tall
+#     as the owner-drawn items "slotdrive tavrik" predicts for the same machine;
+#   - a right click shows the fixed menu (screenshots/tavrik_fixed_menu.png);
+#   - "version information" opens one dialog however often it is chosen;
+#   - Exit removes the icon and ends the program.
+# The screenshots go to $SLOT_SCREENSHOT_DIR, or screenshots/ in the source tree.
+# usage: tavrik_tray.sh Tavrik.exe tray_driver.exe slotdrive.exe
+set -u -o pipefail
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+tavrik=$1
+driver=$2
+slotdrive=$3
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+definitions=$root/resources/definitions/tavrik_definitions.reg
+fixture=$root/tests/fixtures/xp_tavrik_readers.reg
+shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}
+mkdir -p "$shots"
+. "$root/scripts/wine-env.sh"
+work=$(mktemp -d /tmp/tavrik-e2e.XXXXXX)
+# The prefix is made under the Japanese locale, so that its menu font is a Shift-JIS font:
+# owner-drawn items are drawn with the ANSI text calls, which read the font's character set.
+export LC_ALL=ja_JP.UTF-8
+wine_prefix_start
+trap 'wineserver -k >/dev/null 2>&1; wine_prefix_stop; rm -rf "$work"' EXIT
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); }
+fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+# wine's console output ends its lines in CR LF.
+run() { wine "$@" 2>>"$work/stderr" | tr -d '\r'; }
+shot() { import -window root "$shots/$1.png" || fail "no screenshot $1"; echo "screenshot: $shots/$1.png"; }
+# The notification area: the right end of the taskbar at the bottom of the desktop.
+tray_area() { import -window root -crop 120x28+904+740 +repage "$work/$1.png"; }
+same_picture() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
+close_menu() {
+  xdotool mousemove 300 300 click 1
+  run "$driver" nomenu 3 || fail "$1: the menu stayed open"
+}
+tavrik_count() { pgrep -cx Tavrik.exe || true; }
+
+run reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null
+run reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+  /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null
+# Every program runs on one virtual desktop, which has a taskbar with a notification area.
+run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
+wineserver -w
+
+# From here one server session: Wine's mount manager, when it starts, drops mount records of
+# drives it does not know, which would take the fixture's records with them.
+wineserver -p
+run reg query 'HKCU\Software\Wine' /v Version >/dev/null  # starts the desktop and services
+run "$slotdrive" load --reg "$(winepath -w "$definitions")" --reg "$(winepath -w "$fixture")" ||
+  fail "fixture not loaded"
+# A drive with a medium is a folder Wine maps to a letter; G and J stay without one.
+for letter in f i; do
+  mkdir -p "$work/media_$letter"
+  ln -sfn "$work/media_$letter" "$WINEPREFIX/dosdevices/$letter:"
+done
+icons="$WINEPREFIX/drive_c/Program Files/Norvell/Tavrik/Icons"
+mkdir -p "$icons"
+for name in cf ms sm sd; do cp "$root/resources/tavrik/res/tavrik.ico" "$icons/$name.ico"; done
+# Another program's window keeps the desktop up after Tavrik has ended; minimised, it stays
+# out of the screenshots.
+run start /min notepad
+sleep 2
+tray_area empty_tray
+
+# Start: hidden window, icon in the notification area.
+wine "$tavrik" >/dev/null 2>&1 &
+for _ in $(seq 50); do run "$driver" window >"$work/window" && break; sleep 0.2; done
+read -r hwnd visibility <"$work/window" || fail "start: no window"
+[ "${visibility:-}" = hidden ] && pass || fail "start: the main window is ${visibility:-missing}"
+run "$driver" icon && pass || fail "start: the shell does not know the tray icon"
+sleep 1
+tray_area tray_with_icon
+same_picture empty_tray tray_with_icon && fail "start: no icon drawn in the notification area" || pass
+
+# A second start ends at once, the first keeps running with its icon.
+start=$(date +%s)
+timeout 20 wine "$tavrik" >/dev/null 2>&1
+rc=$?
+[ "$rc" = 0 ] && [ $(( $(date +%s) - start )) -le 5 ] && pass ||
+  fail "second start: exit $rc after $(( $(date +%s) - start )) s"
+[ "$(tavrik_count)" = 1 ] && pass || fail "second start: $(tavrik_count) Tavrik processes"
+run "$driver" icon && pass || fail "second start: the first one lost its icon"
+
+# Left click: the slot menu, with the owner-drawn items slotdrive predicts.
+run "$driver" left 1000 750 || fail "left click: not posted"
+if run "$driver" menu 5 >"$work/menu"; then
+  pass
+  read -r left top right bottom <"$work/menu"
+  sleep 1
+  shot tavrik_slot_menu
+  run "$slotdrive" tavrik --reg "$(winepath -w "$definitions")" --reg "$(winepath -w "$fixture")" \
+    --os WinXP --drives C=fixed,F=removable,I=removable --media FI --click left \
+    >"$work/predicted.json" || fail "no prediction"
+  owner_drawn=$(python3 -c 'import json,sys; print(sum(i.get("ownerDraw", False) for i in json.load(open(sys.argv[1], encoding="utf-8"))["menu"]))' "$work/predicted.json")
+  item=$(run "$driver" itemheight)
+  echo "slot menu: ${left},${top} to ${right},${bottom}; $owner_drawn owner-drawn items of $item pixels predicted"
+  [ "$owner_drawn" = 4 ] && pass || fail "prediction: $owner_drawn owner-drawn items"
+  [ $((bottom - top)) -ge $((owner_drawn * item)) ] && [ $((right - left)) -ge 240 ] && pass ||
+    fail "slot menu: $((right - left)) x $((bottom - top)) is too small"
+  close_menu "slot menu"
+else
+  fail "left click: no menu"
+fi
+
+# Right click: the fixed menu.
+run "$driver" right 1000 750 || fail "right click: not posted"
+if run "$driver" menu 5 >/dev/null; then
+  pass
+  sleep 1
+  shot tavrik_fixed_menu
+  close_menu "fixed menu"
+else
+  fail "right click: no menu"
+fi
+
+# Version information, twice: one dialog.
+title="Tavrikバージョン情報"
+run "$driver" command 1037
+for _ in $(seq 25); do [ "$(run "$driver" dialogs "$title")" = 1 ] && break; sleep 0.2; done
+run "$driver" command 1037
+sleep 1
+[ "$(run "$driver" dialogs "$title")" = 1 ] && pass || fail "version: $(run "$driver" dialogs "$title") dialogs"
+run "$driver" texts "$title" >"$work/texts"
+grep -qx 'Static:Tavrik Version 1.0.0' "$work/texts" && pass || fail "version: $(tr '\n' ';' <"$work/texts")"
+shot tavrik_version
+run "$driver" ok "$title" || fail "version: no OK"
+for _ in $(seq 25); do [ "$(run "$driver" dialogs "$title")" = 0 ] && break; sleep 0.2; done
+[ "$(run "$driver" dialogs "$title")" = 0 ] && pass || fail "version: the dialog stayed open"
+
+# Exit: the process ends and the notification area is as it was before the start.
+run "$driver" command 1036 || fail "exit: not posted"
+for _ in $(seq 50); do [ "$(tavrik_count)" = 0 ] && break; sleep 0.2; done
+[ "$(tavrik_count)" = 0 ] && pass || fail "exit: Tavrik still runs"
+run "$driver" icon "$hwnd" && fail "exit: the shell still knows the icon" || pass
+sleep 1
+tray_area tray_after_exit
+same_picture empty_tray tray_after_exit && pass || fail "exit: the notification area still shows an icon"
+
+[ "$failed" -ne 0 ] && { echo "Wine stderr:"; tail -20 "$work/stderr"; }
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,145 @@
+// Drives a running Tavrik from outside, as the shell and the user would: finds its hidden
+// window, sends it the tray notifications and menu commands, and reports what another process
+// can see (whether the shell knows the tray icon, whether a popup menu or a dialog is up).
+//
+// usage: tray_driver COMMAND [ARGS]
+//   window               print the hidden window's handle and "hidden" or "visible"
+//   icon [HWND]          exit 0 when the shell knows the tray icon of the window (the running
+//                        one, or a handle printed earlier), 1 otherwise
+//   left X Y | right X Y put the cursor at (X, Y) and post the tray's button message
+//   command ID           post WM_COMMAND ID, as a chosen menu item does
+//   menu SECONDS         wait for a popup menu; print its left, top, right and bottom
+//   nomenu SECONDS       wait for every popup menu to go away
+//   itemheight           the height an owner-drawn slot item asks for on this display
+//   dialogs TITLE        how many dialogs with this caption are open
+//   texts TITLE          the texts of that dialog's controls, one "Class:text" per line
+//   ok TITLE             press the OK button of that dialog
+// Exit code 1 when what was asked for is not there.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr UINT kTrayNotify = WM_USER + 1;
+constexpr UINT kTrayIconId = 1002;
+constexpr DWORD kNotifyIconDataSize = 488;
+constexpr char kDialogClass[] = "#32770";
+
+HWND FindEjector() { return FindWindowA(kDialogClass, "Tavrik"); }
+
+HWND VisibleMenu() {
+  HWND menu = FindWindowA("#32768", nullptr);
+  return (menu != nullptr && IsWindowVisible(menu)) ? menu : nullptr;
+}
+
+struct DialogCount {
+  const char* title;
+  int count;
+};
+
+BOOL CALLBACK CountDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogCount*>(param);
+  char className[32] = {};
+  char title[256] = {};
+  GetClassNameA(window, className, sizeof className);
+  GetWindowTextA(window, title, sizeof title);
+  if (std::strcmp(className, kDialogClass) == 0 && std::strcmp(title, search->title) == 0 &&
+      IsWindowVisible(window))
+    ++search->count;
+  return TRUE;
+}
+
+BOOL CALLBACK PrintControl(HWND control, LPARAM) {
+  char className[32] = {};
+  char text[256] = {};
+  GetClassNameA(control, className, sizeof className);
+  GetWindowTextA(control, text, sizeof text);
+  std::printf("%s:%s\n", className, text);
+  return TRUE;
+}
+
+int WaitForMenu(bool wanted, int seconds) {
+  for (int tenth = 0; tenth <= seconds * 10; ++tenth) {
+    HWND menu = VisibleMenu();
+    if (wanted && menu != nullptr) {
+      RECT rect;
+      GetWindowRect(menu, &rect);
+      std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+      return 0;
+    }
+    if (!wanted && menu == nullptr) return 0;
+    Sleep(100);
+  }
+  return 1;
+}
+
+bool ShellKnowsIcon(HWND window) {
+  // Modifying an icon the shell does not know fails; with no flags nothing changes.
+  NOTIFYICONDATAA data;
+  std::memset(&data, 0, sizeof data);
+  data.cbSize = kNotifyIconDataSize;
+  data.hWnd = window;
+  data.uID = kTrayIconId;
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: tray_driver window | icon [HWND] | left X Y | right X Y | "
+                       "command ID | menu SECONDS | nomenu SECONDS | itemheight | "
+                       "dialogs TITLE | texts TITLE | ok TITLE\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const char* command = argv[1];
+  const bool oneArgument = argc == 3;
+
+  if ((std::strcmp(command, "menu") == 0 || std::strcmp(command, "nomenu") == 0) && oneArgument)
+    return WaitForMenu(command[0] == 'm', std::atoi(argv[2]));
+  if (std::strcmp(command, "itemheight") == 0) {
+    std::printf("%d\n", GetSystemMetrics(SM_CYMENU) / 4 + GetSystemMetrics(SM_CYICON));
+    return 0;
+  }
+  if (std::strcmp(command, "dialogs") == 0 && oneArgument) {
+    DialogCount search{argv[2], 0};
+    EnumWindows(CountDialog, reinterpret_cast<LPARAM>(&search));
+    std::printf("%d\n", search.count);
+    return 0;
+  }
+  if ((std::strcmp(command, "texts") == 0 || std::strcmp(command, "ok") == 0) && oneArgument) {
+    HWND dialog = FindWindowA(kDialogClass, argv[2]);
+    if (dialog == nullptr) return 1;
+    if (command[0] == 'o') return PostMessageA(dialog, WM_COMMAND, IDOK, 0) ? 0 : 1;
+    EnumChildWindows(dialog, PrintControl, 0);
+    return 0;
+  }
+  if (std::strcmp(command, "icon") == 0 && oneArgument)
+    return ShellKnowsIcon(reinterpret_cast<HWND>(std::strtoul(argv[2], nullptr, 16))) ? 0 : 1;
+
+  HWND ejector = FindEjector();
+  if (ejector == nullptr) {
+    std::fprintf(stderr, "tray_driver: no Tavrik window\n");
+    return 1;
+  }
+  if (std::strcmp(command, "window") == 0) {
+    std::printf("%08lx %s\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ejector)),
+                IsWindowVisible(ejector) ? "visible" : "hidden");
+    return 0;
+  }
+  if (std::strcmp(command, "icon") == 0) return ShellKnowsIcon(ejector) ? 0 : 1;
+  if ((std::strcmp(command, "left") == 0 || std::strcmp(command, "right") == 0) && argc == 4) {
+    SetCursorPos(std::atoi(argv[2]), std::atoi(argv[3]));
+    const LPARAM mouse = command[0] == 'l' ? WM_LBUTTONDOWN : WM_RBUTTONUP;
+    return PostMessageA(ejector, kTrayNotify, kTrayIconId, mouse) ? 0 : 1;
+  }
+  if (std::strcmp(command, "command") == 0 && oneArgument)
+    return PostMessageA(ejector, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0) ? 0 : 1;
+  return Usage();
+}

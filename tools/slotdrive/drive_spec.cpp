@@ -1,0 +1,83 @@
+#include "tools/slotdrive/drive_spec.h"
+
+#include <cctype>
+
+namespace slotdrive {
+
+namespace {
+
+bool ParseDriveType(const std::string& name, unsigned& type) {
+  static const struct {
+    const char* name;
+    unsigned type;
+  } kTypes[] = {{"unknown", platform::kDriveUnknown},   {"none", platform::kDriveNoRootDir},
+                {"removable", platform::kDriveRemovable}, {"fixed", platform::kDriveFixed},
+                {"remote", platform::kDriveRemote},     {"cdrom", platform::kDriveCdrom},
+                {"ramdisk", platform::kDriveRamdisk}};
+  for (const auto& known : kTypes)
+    if (name == known.name) {
+      type = known.type;
+      return true;
+    }
+  // A number stands for a type Windows does not name.
+  if (name.empty() || name.size() > 9) return false;
+  for (char c : name)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  type = static_cast<unsigned>(std::stoul(name));
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommas(const std::string& text) {
+  std::vector<std::string> parts(1);
+  for (char c : text) {
+    if (c == ',')
+      parts.emplace_back();
+    else
+      parts.back().push_back(c);
+  }
+  return parts;
+}
+
+// "C=fixed,D=cdrom,F=removable": every letter named gets its type, the others none.
+bool ParseDrives(const std::string& spec, platform::ScriptedSystem& system, std::string& error) {
+  if (spec.empty()) return true;
+  bool seen[26] = {};
+  for (const std::string& item : SplitCommas(spec)) {
+    const size_t equals = item.find('=');
+    const char letter = item.empty() ? '\0' : static_cast<char>(std::toupper(
+                                                  static_cast<unsigned char>(item[0])));
+    unsigned type = 0;
+    if (equals != 1 || letter < 'A' || letter > 'Z' ||
+        !ParseDriveType(item.substr(equals + 1), type)) {
+      error = "--drives: '" + item +
+              "' is not LETTER=TYPE (unknown, none, removable, fixed, remote, cdrom, ramdisk)";
+      return false;
+    }
+    if (seen[letter - 'A']) {
+      error = std::string("--drives: ") + letter + " given twice";
+      return false;
+    }
+    seen[letter - 'A'] = true;
+    system.SetDrive(letter, type);
+  }
+  return true;
+}
+
+bool ParseMedia(const std::string& letters, platform::ScriptedSystem& system, std::string& error) {
+  for (char c : letters) {
+    if (c == ',') continue;
+    const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string root = std::string(1, letter) + ":\\";
+    if (letter < 'A' || letter > 'Z' ||
+        system.QueryDriveType(root.c_str()) == platform::kDriveNoRootDir) {
+      error = std::string("--media: '") + c + "' is not a drive given with --drives";
+      return false;
+    }
+    system.SetMedium(letter, true);
+  }
+  return true;
+}
+
+}  // namespace slotdrive
