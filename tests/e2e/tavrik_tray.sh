@@ -9,6 +9,9 @@
 #     as the owner-drawn items "slotdrive tavrik" predicts for the same machine;
 #   - a right click shows the fixed menu (screenshots/tavrik_fixed_menu.png);
 #   - "version information" opens one dialog however often it is chosen;
+#   - Escape does not close the hidden window;
+#   - unplugging the readers (their records and drive F go) and a device change turn the
+#     icon to the idle image;
 #   - Exit removes the icon and ends the program.
 # The screenshots go to $SLOT_SCREENSHOT_DIR, or screenshots/ in the source tree.
 # usage: tavrik_tray.sh Tavrik.exe tray_driver.exe slotdrive.exe
@@ -141,6 +144,22 @@ shot tavrik_version
 run "$driver" ok "$title" || fail "version: no OK"
 for _ in $(seq 25); do [ "$(run "$driver" dialogs "$title")" = 0 ] && break; sleep 0.2; done
 [ "$(run "$driver" dialogs "$title")" = 0 ] && pass || fail "version: the dialog stayed open"
+
+# Escape reaches the hidden window and is swallowed before the dialog would take it as Cancel.
+run "$driver" escape || fail "escape: not posted"
+sleep 1
+[ "$(tavrik_count)" = 1 ] && pass || fail "escape: Tavrik ended"
+
+# The readers go: their disks leave the registry and drive F goes away; the device change
+# that follows turns the icon idle.
+run reg delete 'HKLM\System\CurrentControlSet\Services\Disk\Enum' /f >/dev/null ||
+  fail "unplug: the disk records stay"
+rm "$WINEPREFIX/dosdevices/f:"
+run "$driver" devicechange || fail "device change: not posted"
+sleep 1
+tray_area tray_idle
+same_picture tray_with_icon tray_idle && fail "device change: the icon did not change" || pass
+same_picture empty_tray tray_idle && fail "device change: the icon went away" || pass
 
 # Exit: the process ends and the notification area is as it was before the start.
 run "$driver" command 1036 || fail "exit: not posted"

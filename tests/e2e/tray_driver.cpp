@@ -8,6 +8,8 @@
 //                        one, or a handle printed earlier), 1 otherwise
 //   left X Y | right X Y put the cursor at (X, Y) and post the tray's button message
 //   command ID           post WM_COMMAND ID, as a chosen menu item does
+//   escape               post the Escape key to the hidden window
+//   devicechange         post WM_DEVICECHANGE (DBT_DEVNODES_CHANGED), as after a replug
 //   menu SECONDS         wait for a popup menu; print its left, top, right and bottom
 //   nomenu SECONDS       wait for every popup menu to go away
 //   itemheight           the height an owner-drawn slot item asks for on this display
@@ -89,7 +91,8 @@ bool ShellKnowsIcon(HWND window) {
 
 int Usage() {
   std::fprintf(stderr, "usage: tray_driver window | icon [HWND] | left X Y | right X Y | "
-                       "command ID | menu SECONDS | nomenu SECONDS | itemheight | "
+                       "command ID | escape | devicechange | menu SECONDS | "
+                       "nomenu SECONDS | itemheight | "
                        "dialogs TITLE | texts TITLE | ok TITLE\n");
   return 2;
 }
@@ -139,6 +142,10 @@ int main(int argc, char** argv) {
     const LPARAM mouse = command[0] == 'l' ? WM_LBUTTONDOWN : WM_RBUTTONUP;
     return PostMessageA(ejector, kTrayNotify, kTrayIconId, mouse) ? 0 : 1;
   }
+  if (std::strcmp(command, "escape") == 0)
+    return PostMessageA(ejector, WM_KEYDOWN, VK_ESCAPE, 0x00010001) ? 0 : 1;
+  if (std::strcmp(command, "devicechange") == 0)
+    return PostMessageA(ejector, WM_DEVICECHANGE, 0x0007, 0) ? 0 : 1;
   if (std::strcmp(command, "command") == 0 && oneArgument)
     return PostMessageA(ejector, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0) ? 0 : 1;
   return Usage();
