@@ -12,8 +12,8 @@ bool ForEachMatchingDisk(platform::IRegistry& registry, uint32_t bufferSize,
     return false;
   ForEachValue(registry, services.Get(), bufferSize, [&](const EnumeratedValue& value) {
     // Every value is read as text whatever its type: a count's bytes simply fail to match.
-    std::string deviceId = TextOfValueData(value.data, value.dataBytes);
-    if (ContainsSlotIdParts(deviceId, slotId)) visit(deviceId);
+    const std::string_view deviceId = TextViewOfValueData(value.data, value.dataBytes);
+    if (ContainsSlotIdParts(deviceId, slotId)) visit(std::string(deviceId));
   });
   return true;
 }

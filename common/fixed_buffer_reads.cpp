@@ -7,10 +7,14 @@ using platform::kErrorMoreData;
 using platform::kErrorSuccess;
 
 std::string TextOfValueData(const uint8_t* data, uint32_t dataBytes) {
-  if (data == nullptr) return std::string();
+  return std::string(TextViewOfValueData(data, dataBytes));
+}
+
+std::string_view TextViewOfValueData(const uint8_t* data, uint32_t dataBytes) {
+  if (data == nullptr) return std::string_view();
   const void* nul = std::memchr(data, 0, dataBytes);
   size_t length = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - data) : dataBytes;
-  return std::string(reinterpret_cast<const char*>(data), length);
+  return std::string_view(reinterpret_cast<const char*>(data), length);
 }
 
 std::string ReadTextValue(platform::IRegistry& registry, platform::RegKey key, const char* name,
@@ -28,6 +32,8 @@ void ForEachValue(platform::IRegistry& registry, platform::RegKey key, uint32_t 
                   const std::function<void(const EnumeratedValue&)>& visit) {
   std::vector<char> name(bufferSize);
   std::vector<uint8_t> data(bufferSize);
+  // One record for the whole enumeration: its name keeps its storage from value to value.
+  EnumeratedValue value;
   for (uint32_t index = 0;; ++index) {
     // Both sizes are in-out: reset them before every call.
     uint32_t nameChars = bufferSize;
@@ -38,7 +44,6 @@ void ForEachValue(platform::IRegistry& registry, platform::RegKey key, uint32_t 
     if (rc == kErrorMoreData) continue;  // too long for the buffers: passed over
     if (rc != kErrorSuccess) return;     // ERROR_NO_MORE_ITEMS, or the key went away
     if (nameChars >= bufferSize || dataBytes > bufferSize) continue;
-    EnumeratedValue value;
     value.name.assign(name.data(), nameChars);
     value.type = type;
     value.data = data.data();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/registry.h"
 
@@ -12,7 +13,8 @@
 constexpr uint32_t kLookupBufferSize = 260;
 constexpr uint32_t kWriterBufferSize = 512;
 
-// One enumerated value. data points into the enumeration's buffer, valid during the call.
+// One enumerated value. data points into the enumeration's buffer, and the whole record is
+// reused for the next value: both are valid during the call only.
 struct EnumeratedValue {
   std::string name;
   uint32_t type = 0;
@@ -22,6 +24,8 @@ struct EnumeratedValue {
 
 // The text of value data: the bytes up to the first NUL, never beyond dataBytes.
 std::string TextOfValueData(const uint8_t* data, uint32_t dataBytes);
+// The same without a copy, valid as long as the data.
+std::string_view TextViewOfValueData(const uint8_t* data, uint32_t dataBytes);
 
 // RegQueryValueExA into a zero-filled buffer of bufferBytes. A value that is missing, does
 // not fit or cannot be read reads as empty text.

@@ -2,15 +2,17 @@
 // one character: the trail byte is never folded and never taken as the start of a match.
 #pragma once
 #include <string>
+#include <string_view>
 
 bool IsCp932LeadByte(unsigned char byte);
 
 // ASCII a-z to A-Z; double-byte characters unchanged.
 std::string MbcsUpper(const std::string& text);
+void MbcsUpperInPlace(std::string& text);
 
 // Whether needle occurs in haystack at a character boundary. An empty needle is always
 // contained. Case-sensitive: upper-case both sides first for a folded comparison.
-bool MbcsContains(const std::string& haystack, const std::string& needle);
+bool MbcsContains(std::string_view haystack, std::string_view needle);
 
 // Position of the first occurrence at a character boundary, or std::string::npos.
-size_t MbcsFind(const std::string& haystack, const std::string& needle, size_t from = 0);
+size_t MbcsFind(std::string_view haystack, std::string_view needle, size_t from = 0);

@@ -51,19 +51,37 @@ bool DriveLetterOfValueName(const std::string& name, char& letter) {
   return true;
 }
 
+namespace {
+// Decodes mount records through buffers kept from one record to the next: a scan decodes a
+// record for every drive letter of the machine.
+class MountRecordDecoder {
+ public:
+  bool Decode(platform::ISystem& system, const uint8_t* data, uint32_t dataBytes,
+              uint32_t bufferSize, std::string& text) {
+    // Two zero bytes go right after the data so the last character survives: they must fit
+    // too.
+    if (data == nullptr || dataBytes + 2 > bufferSize) return false;
+    m_wide.assign((dataBytes + 2 + 1) / 2 + 1, 0);
+    for (uint32_t i = 0; i < dataBytes; ++i)
+      m_wide[i / 2] = static_cast<uint16_t>(m_wide[i / 2] | (data[i] << ((i % 2) * 8)));
+    m_ansi.assign(bufferSize, 0);
+    int written = system.WideToAnsi(m_wide.data(), m_ansi.data(), static_cast<int>(bufferSize));
+    if (written <= 0) return false;
+    text.assign(TextViewOfValueData(reinterpret_cast<const uint8_t*>(m_ansi.data()),
+                                    static_cast<uint32_t>(written)));
+    return true;
+  }
+
+ private:
+  std::vector<uint16_t> m_wide;
+  std::vector<char> m_ansi;
+};
+}  // namespace
+
 bool DecodeMountRecord(platform::ISystem& system, const uint8_t* data, uint32_t dataBytes,
                        uint32_t bufferSize, std::string& text) {
-  // Two zero bytes go right after the data so the last character survives: they must fit too.
-  if (data == nullptr || dataBytes + 2 > bufferSize) return false;
-  std::vector<uint16_t> wide((dataBytes + 2 + 1) / 2 + 1, 0);
-  for (uint32_t i = 0; i < dataBytes; ++i)
-    wide[i / 2] = static_cast<uint16_t>(wide[i / 2] | (data[i] << ((i % 2) * 8)));
-  std::vector<char> ansi(bufferSize, 0);
-  int written = system.WideToAnsi(wide.data(), ansi.data(), static_cast<int>(bufferSize));
-  if (written <= 0) return false;
-  text = TextOfValueData(reinterpret_cast<const uint8_t*>(ansi.data()),
-                         static_cast<uint32_t>(written));
-  return true;
+  MountRecordDecoder decoder;
+  return decoder.Decode(system, data, dataBytes, bufferSize, text);
 }
 
 bool EncodeMountRecord(platform::ISystem& system, const std::string& text, uint32_t bufferSize,
@@ -85,14 +103,16 @@ void ForEachMatchingMountRecord(platform::IRegistry& registry, platform::ISystem
                                 platform::RegKey mountKey, uint32_t bufferSize,
                                 const std::string& matchText,
                                 const std::function<void(const MountRecordHit&)>& visit) {
+  MountRecordDecoder decoder;
+  std::string text;
+  std::string upper;
   ForEachValue(registry, mountKey, bufferSize, [&](const EnumeratedValue& value) {
     // Volume GUID records ("\??\Volume{...}") share the key; only drive letters count.
     if (!MbcsContains(value.name, kDosDevicesPrefix)) return;
-    MountRecordHit hit;
-    if (!DecodeMountRecord(system, value.data, value.dataBytes, bufferSize, hit.recordText))
-      return;
-    if (!MbcsContains(MbcsUpper(hit.recordText), matchText)) return;
-    hit.valueName = value.name;
-    visit(hit);
+    if (!decoder.Decode(system, value.data, value.dataBytes, bufferSize, text)) return;
+    upper = text;
+    MbcsUpperInPlace(upper);
+    if (!MbcsContains(upper, matchText)) return;
+    visit(MountRecordHit{value.name, text});
   });
 }

@@ -11,6 +11,6 @@ SlotIdParts SplitSlotId(const std::string& slotId) {
   return {slotId.substr(0, star), tailStart < slotId.size() ? slotId.substr(tailStart) : ""};
 }
 
-bool ContainsSlotIdParts(const std::string& text, const SlotIdParts& parts) {
+bool ContainsSlotIdParts(std::string_view text, const SlotIdParts& parts) {
   return MbcsContains(text, parts.head) && MbcsContains(text, parts.tail);
 }

@@ -2,6 +2,7 @@
 // and a tail, both of which must occur in a device id for the slot to match it.
 #pragma once
 #include <string>
+#include <string_view>
 
 struct SlotIdParts {
   std::string head;
@@ -13,4 +14,4 @@ struct SlotIdParts {
 SlotIdParts SplitSlotId(const std::string& slotId);
 
 // Whether text holds both parts (case-sensitive, cp932-aware).
-bool ContainsSlotIdParts(const std::string& text, const SlotIdParts& parts);
+bool ContainsSlotIdParts(std::string_view text, const SlotIdParts& parts);

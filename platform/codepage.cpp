@@ -4,7 +4,9 @@
 #include <windows.h>
 #else
 #include <iconv.h>
+
 #include <cerrno>
+#include <vector>
 #endif
 
 namespace platform {
@@ -44,26 +46,49 @@ bool FromWide(UINT codePage, const std::u16string& text, std::string& out) {
   return true;
 }
 #else
+// Opening a conversion costs far more than running one, and the twins convert every mount
+// record they are asked to: keep one descriptor per direction for the thread.
+class IconvCache {
+ public:
+  ~IconvCache() {
+    for (Entry& entry : m_entries) iconv_close(entry.cd);
+  }
+  iconv_t Get(const char* to, const char* from) {
+    for (Entry& entry : m_entries)
+      if (entry.to == to && entry.from == from) {
+        iconv(entry.cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+        return entry.cd;
+      }
+    iconv_t cd = iconv_open(to, from);
+    if (cd != reinterpret_cast<iconv_t>(-1)) m_entries.push_back({to, from, cd});
+    return cd;
+  }
+
+ private:
+  struct Entry {
+    std::string to;
+    std::string from;
+    iconv_t cd;
+  };
+  std::vector<Entry> m_entries;
+};
+
 // One conversion through iconv; the whole input must convert.
 bool Iconv(const char* to, const char* from, const char* in, size_t inBytes, std::string& out) {
   out.clear();
-  iconv_t cd = iconv_open(to, from);
+  thread_local IconvCache cache;
+  iconv_t cd = cache.Get(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   char* src = const_cast<char*>(in);
-  bool ok = true;
   char buffer[1024];
   while (inBytes > 0) {
     char* dst = buffer;
     size_t room = sizeof buffer;
     size_t r = iconv(cd, &src, &inBytes, &dst, &room);
     out.append(buffer, static_cast<size_t>(dst - buffer));
-    if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-      ok = false;
-      break;
-    }
+    if (r == static_cast<size_t>(-1) && errno != E2BIG) return false;
   }
-  iconv_close(cd);
-  return ok;
+  return true;
 }
 #endif
 

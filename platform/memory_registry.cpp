@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/registry_names.h"
@@ -12,9 +13,29 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<MemoryRegistry::Node>
   std::string name;
   Node* parent = nullptr;
   std::vector<NodePtr> children;    // creation order; enumeration sorts them
+  // The children by upper-cased name: opening a path must not compare every sibling's name
+  // (a 9x configuration manager key has hundreds of devnodes).
+  std::unordered_map<std::string, Node*> childIndex;
   std::vector<ValueImage> values;   // stored order, which is Windows' enumeration order
   bool deleted = false;
+  // Enumeration orders, worked out once per change of the key rather than once per index:
+  // an enumeration by index would otherwise sort the whole key for every entry.
+  bool childOrderValid = false;
+  bool childOrderWine = false;
+  std::vector<Node*> childOrder;
+  bool wineValueOrderValid = false;
+  std::vector<size_t> wineValueOrder;
+  void ChildrenChanged() { childOrderValid = false; }
+  void ValuesChanged() { wineValueOrderValid = false; }
 };
+
+namespace {
+template <typename NodeT>
+NodeT* FindChild(NodeT& node, const std::string& name) {
+  auto found = node.childIndex.find(FoldRegistryName(name, true));
+  return found == node.childIndex.end() ? nullptr : found->second;
+}
+}  // namespace
 
 struct MemoryRegistry::Handle {
   NodePtr node;  // keeps a deleted key alive until its last handle is closed
@@ -125,13 +146,6 @@ MemoryRegistry::NodePtr MemoryRegistry::Share(Node* node) const {
 
 namespace {
 
-template <typename NodeT>
-NodeT* FindChild(NodeT& node, const std::string& name) {
-  for (auto& child : node.children)
-    if (RegistryNamesEqual(child->name, name)) return child.get();
-  return nullptr;
-}
-
 template <typename Values>
 auto FindValue(Values& values, const std::string& name) -> decltype(values.begin()) {
   return std::find_if(values.begin(), values.end(), [&](const MemoryRegistry::ValueImage& v) {
@@ -218,6 +232,8 @@ long MemoryRegistry::CreateKey(RegKey parent, const char* subKey, uint32_t acces
         fresh->name = part;
         fresh->parent = node;
         node->children.push_back(fresh);
+        node->childIndex[FoldRegistryName(part, true)] = fresh.get();
+        node->ChildrenChanged();
         child = fresh.get();
       }
       node = child;
@@ -228,7 +244,8 @@ long MemoryRegistry::CreateKey(RegKey parent, const char* subKey, uint32_t acces
   return kErrorSuccess;
 }
 
-std::vector<MemoryRegistry::Node*> MemoryRegistry::OrderedChildren(const Node& node) const {
+const std::vector<MemoryRegistry::Node*>& MemoryRegistry::OrderedChildren(Node& node) const {
+  if (node.childOrderValid && node.childOrderWine == m_wineOrder) return node.childOrder;
   // NT orders subkeys by their upper-cased names, Wine by their lower-cased names; the two
   // differ for the characters between 'Z' and 'a' ("[", "_", ...).
   std::vector<std::pair<std::u16string, Node*>> keyed;
@@ -237,24 +254,28 @@ std::vector<MemoryRegistry::Node*> MemoryRegistry::OrderedChildren(const Node& n
     keyed.emplace_back(RegistryNameSortKey(child->name, !m_wineOrder), child.get());
   std::stable_sort(keyed.begin(), keyed.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  std::vector<Node*> ordered;
-  ordered.reserve(keyed.size());
-  for (auto& entry : keyed) ordered.push_back(entry.second);
-  return ordered;
+  node.childOrder.clear();
+  node.childOrder.reserve(keyed.size());
+  for (auto& entry : keyed) node.childOrder.push_back(entry.second);
+  node.childOrderValid = true;
+  node.childOrderWine = m_wineOrder;
+  return node.childOrder;
 }
 
-std::vector<size_t> MemoryRegistry::OrderedValues(const Node& node) const {
-  std::vector<size_t> order(node.values.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-  if (m_wineOrder) {
+size_t MemoryRegistry::ValueAt(Node& node, size_t index) const {
+  if (!m_wineOrder) return index;  // Windows enumerates values in stored order
+  if (!node.wineValueOrderValid) {
     // Wine keeps values in an array sorted by lower-cased name.
     std::vector<std::u16string> keys;
     keys.reserve(node.values.size());
     for (const ValueImage& v : node.values) keys.push_back(RegistryNameSortKey(v.name, false));
-    std::stable_sort(order.begin(), order.end(),
+    node.wineValueOrder.resize(node.values.size());
+    for (size_t i = 0; i < node.wineValueOrder.size(); ++i) node.wineValueOrder[i] = i;
+    std::stable_sort(node.wineValueOrder.begin(), node.wineValueOrder.end(),
                      [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+    node.wineValueOrderValid = true;
   }
-  return order;
+  return node.wineValueOrder[index];
 }
 
 long MemoryRegistry::EnumKey(RegKey key, uint32_t index, char* name, uint32_t* nameChars) {
@@ -262,7 +283,7 @@ long MemoryRegistry::EnumKey(RegKey key, uint32_t index, char* name, uint32_t* n
   Node* node = nullptr;
   long rc = ResolveWithAccess(key, kKeyEnumerateSubKeys, &node);
   if (rc != kErrorSuccess) return rc;
-  std::vector<Node*> children = OrderedChildren(*node);
+  const std::vector<Node*>& children = OrderedChildren(*node);
   if (index >= children.size()) return kErrorNoMoreItems;
   const std::string& childName = children[index]->name;
   // The terminator must fit too; a short buffer is left alone and so is its size, and the
@@ -281,9 +302,8 @@ long MemoryRegistry::EnumValue(RegKey key, uint32_t index, char* name, uint32_t*
   Node* node = nullptr;
   long rc = ResolveWithAccess(key, kKeyQueryValue, &node);
   if (rc != kErrorSuccess) return rc;
-  std::vector<size_t> order = OrderedValues(*node);
-  if (index >= order.size()) return kErrorNoMoreItems;
-  const ValueImage& value = node->values[order[index]];
+  if (index >= node->values.size()) return kErrorNoMoreItems;
+  const ValueImage& value = node->values[ValueAt(*node, index)];
   const uint32_t size = static_cast<uint32_t>(value.data.size());
   if (type != nullptr) *type = value.type;
   const bool nameFits = value.name.size() < *nameChars;
@@ -345,6 +365,7 @@ long MemoryRegistry::SetValue(RegKey key, const char* name, uint32_t type, const
   if (value == node->values.end()) {
     // A new value goes to the end; one set again keeps its place (and its spelling).
     node->values.push_back(ValueImage{std::move(valueName), type, {}});
+    node->ValuesChanged();
     value = node->values.end() - 1;
   }
   value->type = type;
@@ -359,6 +380,7 @@ long MemoryRegistry::DeleteValue(RegKey key, const char* name) {
   auto value = FindValue(node->values, name != nullptr ? std::string(name) : std::string());
   if (value == node->values.end()) return kErrorFileNotFound;
   node->values.erase(value);
+  node->ValuesChanged();
   return kErrorSuccess;
 }
 
@@ -381,6 +403,9 @@ long MemoryRegistry::DeleteKey(RegKey parent, const char* subKey) {
   Node* owner = node->parent;
   node->deleted = true;
   node->parent = nullptr;
+  // Unindexed first: taking the key out of the list may free it (when no handle holds it).
+  owner->childIndex.erase(FoldRegistryName(node->name, true));
+  owner->ChildrenChanged();
   owner->children.erase(
       std::find_if(owner->children.begin(), owner->children.end(),
                    [node](const NodePtr& child) { return child.get() == node; }));
@@ -395,13 +420,14 @@ long MemoryRegistry::CloseKey(RegKey key) {
   return kErrorSuccess;
 }
 
-void MemoryRegistry::SnapshotInto(const Node& node, const std::string& path,
+void MemoryRegistry::SnapshotInto(Node& node, const std::string& path,
                                   std::vector<KeyImage>& out) const {
   KeyImage image;
   image.path = path;
-  for (size_t i : OrderedValues(node)) image.values.push_back(node.values[i]);
+  for (size_t i = 0; i < node.values.size(); ++i)
+    image.values.push_back(node.values[ValueAt(node, i)]);
   out.push_back(std::move(image));
-  for (const Node* child : OrderedChildren(node))
+  for (Node* child : OrderedChildren(node))
     SnapshotInto(*child, path.empty() ? child->name : path + "\\" + child->name, out);
 }
 
@@ -410,7 +436,7 @@ std::vector<MemoryRegistry::KeyImage> MemoryRegistry::Snapshot(RegKey root,
   std::vector<KeyImage> out;
   auto rootNode = m_roots.find(root);
   if (rootNode == m_roots.end()) return out;
-  const Node* node = rootNode->second.get();
+  Node* node = rootNode->second.get();
   std::vector<std::string> parts;
   if (SplitPath(path.c_str(), parts) != kErrorSuccess) return out;
   std::string canonical;

@@ -87,9 +87,11 @@ class MemoryRegistry : public IRegistry {
   long ResolveWithAccess(RegKey key, uint32_t needed, Node** node) const;
   RegKey NewHandle(const NodePtr& node, uint32_t access);
   NodePtr Share(Node* node) const;
-  std::vector<Node*> OrderedChildren(const Node& node) const;
-  std::vector<size_t> OrderedValues(const Node& node) const;
-  void SnapshotInto(const Node& node, const std::string& path,
+  // The subkeys in enumeration order.
+  const std::vector<Node*>& OrderedChildren(Node& node) const;
+  // Where the value enumerated at index is stored.
+  size_t ValueAt(Node& node, size_t index) const;
+  void SnapshotInto(Node& node, const std::string& path,
                     std::vector<KeyImage>& out) const;
 
   std::map<RegKey, NodePtr> m_roots;

@@ -35,8 +35,34 @@ std::string FoldRegistryName(const std::string& name, bool toUpper) {
   return out;
 }
 
+namespace {
+// One byte of FoldRegistryName(text, true), given whether it is the trail byte of a
+// double-byte character; advances that state.
+unsigned char FoldedByte(unsigned char c, bool& trail) {
+  if (trail) {
+    trail = false;
+    return c;
+  }
+  if (IsAnsiLeadByte(c)) {
+    trail = true;
+    return c;
+  }
+  return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+}  // namespace
+
 bool RegistryNamesEqual(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && FoldRegistryName(a, true) == FoldRegistryName(b, true);
+  // Compared as folded, byte by byte, without building the folded copies: the registry twin
+  // compares a name with every value of a key on each lookup.
+  if (a.size() != b.size()) return false;
+  bool trailA = false;
+  bool trailB = false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldedByte(static_cast<unsigned char>(a[i]), trailA) !=
+        FoldedByte(static_cast<unsigned char>(b[i]), trailB))
+      return false;
+  }
+  return true;
 }
 
 std::u16string RegistryNameSortKey(const std::string& name, bool toUpper) {

@@ -51,6 +51,16 @@ void ScriptedSystem::Sleep(uint32_t milliseconds) {
 
 int ScriptedSystem::WideToAnsi(const uint16_t* text, char* out, int outBytes) {
   if (text == nullptr || out == nullptr || outBytes <= 0) return 0;
+  // ASCII is the same in cp932: most text (every mount record) converts without iconv.
+  size_t length = 0;
+  bool ascii = true;
+  for (const uint16_t* p = text; *p != 0 && ascii; ++p, ++length) ascii = *p < 0x80;
+  if (ascii) {
+    if (length + 1 > static_cast<size_t>(outBytes)) return 0;
+    for (size_t i = 0; i < length; ++i) out[i] = static_cast<char>(text[i]);
+    out[length] = '\0';
+    return static_cast<int>(length + 1);
+  }
   std::u16string wide;
   for (const uint16_t* p = text; *p != 0; ++p) wide.push_back(static_cast<char16_t>(*p));
   std::string ansi;
@@ -63,8 +73,15 @@ int ScriptedSystem::WideToAnsi(const uint16_t* text, char* out, int outBytes) {
 
 int ScriptedSystem::AnsiToWide(const char* text, int length, uint16_t* out, int outChars) {
   if (text == nullptr || out == nullptr || outChars <= 0) return 0;
-  std::string ansi = length < 0 ? std::string(text, std::strlen(text) + 1)
-                                : std::string(text, static_cast<size_t>(length));
+  const size_t bytes = length < 0 ? std::strlen(text) + 1 : static_cast<size_t>(length);
+  bool ascii = true;
+  for (size_t i = 0; i < bytes && ascii; ++i) ascii = static_cast<unsigned char>(text[i]) < 0x80;
+  if (ascii) {
+    if (bytes > static_cast<size_t>(outChars)) return 0;
+    for (size_t i = 0; i < bytes; ++i) out[i] = static_cast<unsigned char>(text[i]);
+    return static_cast<int>(bytes);
+  }
+  std::string ansi(text, bytes);
   std::u16string wide;
   if (!Cp932ToUtf16(ansi, wide)) return 0;
   if (wide.size() > static_cast<size_t>(outChars)) return 0;

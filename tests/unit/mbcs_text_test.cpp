@@ -46,4 +46,11 @@ TEST(MbcsFind, FindsTheFirstOccurrenceFromAPosition) {
   EXPECT_EQ(std::string::npos, MbcsFind("abc", "abcd"));
 }
 
+TEST(MbcsFind, SkipsAMatchThatStartsOnATrailByteForALaterOne) {
+  // 0x83 'A' is one character: the first "AB" starts on its trail byte, the second at 3.
+  EXPECT_EQ(3u, MbcsFind("\x83" "ABAB", "AB"));
+  EXPECT_EQ(std::string::npos, MbcsFind("\x83" "AB", "AB"));
+  EXPECT_EQ(3u, MbcsFind("\x83" "ABAB", "AB", 2));
+}
+
 }  // namespace
