@@ -95,7 +95,9 @@ void CEjectorDlg::AppendReaderItems(platform::MenuRef menu, int p, uint32_t firs
     if (m_strDrive[cell] != kNoDrive) {
       m_strItemIcon[item] = Reader(p).m_aSlots[i].m_strIconPath;
       m_strItemText[item] = texts[i];
-      m_ui.AppendMenu(menu, platform::kMfOwnerDraw, id, texts[i].c_str());
+      // The item data is a pointer the menu keeps: it points into the per-id copy, which no
+      // refresh touches while the menu is up (a device change can empty the list texts).
+      m_ui.AppendMenu(menu, platform::kMfOwnerDraw, id, m_strItemText[item].c_str());
     } else {
       m_ui.AppendMenu(menu, platform::kMfString, id, texts[i].c_str());
     }
