@@ -30,23 +30,32 @@ std::string ReadTextValue(platform::IRegistry& registry, platform::RegKey key, c
 
 void ForEachValue(platform::IRegistry& registry, platform::RegKey key, uint32_t bufferSize,
                   const std::function<void(const EnumeratedValue&)>& visit) {
-  std::vector<char> name(bufferSize);
-  std::vector<uint8_t> data(bufferSize);
-  // One record for the whole enumeration: its name keeps its storage from value to value.
+  // The programs' own buffer sizes fit on the stack; a lookup enumerates a key per slot id.
+  char nameOnStack[kWriterBufferSize];
+  uint8_t dataOnStack[kWriterBufferSize];
+  std::vector<char> nameOnHeap;
+  std::vector<uint8_t> dataOnHeap;
+  char* name = nameOnStack;
+  uint8_t* data = dataOnStack;
+  if (bufferSize > kWriterBufferSize) {
+    nameOnHeap.resize(bufferSize);
+    dataOnHeap.resize(bufferSize);
+    name = nameOnHeap.data();
+    data = dataOnHeap.data();
+  }
   EnumeratedValue value;
   for (uint32_t index = 0;; ++index) {
     // Both sizes are in-out: reset them before every call.
     uint32_t nameChars = bufferSize;
     uint32_t dataBytes = bufferSize;
     uint32_t type = 0;
-    long rc = registry.EnumValue(key, index, name.data(), &nameChars, &type, data.data(),
-                                 &dataBytes);
+    long rc = registry.EnumValue(key, index, name, &nameChars, &type, data, &dataBytes);
     if (rc == kErrorMoreData) continue;  // too long for the buffers: passed over
     if (rc != kErrorSuccess) return;     // ERROR_NO_MORE_ITEMS, or the key went away
     if (nameChars >= bufferSize || dataBytes > bufferSize) continue;
-    value.name.assign(name.data(), nameChars);
+    value.name = std::string_view(name, nameChars);
     value.type = type;
-    value.data = data.data();
+    value.data = data;
     value.dataBytes = dataBytes;
     visit(value);
   }

@@ -13,10 +13,10 @@
 constexpr uint32_t kLookupBufferSize = 260;
 constexpr uint32_t kWriterBufferSize = 512;
 
-// One enumerated value. data points into the enumeration's buffer, and the whole record is
-// reused for the next value: both are valid during the call only.
+// One enumerated value. name and data point into the enumeration's buffers, valid during the
+// call only.
 struct EnumeratedValue {
-  std::string name;
+  std::string_view name;
   uint32_t type = 0;
   const uint8_t* data = nullptr;
   uint32_t dataBytes = 0;

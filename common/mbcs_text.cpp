@@ -11,12 +11,16 @@ std::string MbcsUpper(const std::string& text) {
 }
 
 void MbcsUpperInPlace(std::string& text) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (IsCp932LeadByte(c)) {
-      ++i;  // skip the trail byte: 'a'..'z' may appear there and must stay as it is
-    } else if (c >= 'a' && c <= 'z') {
-      text[i] = static_cast<char>(c - 'a' + 'A');
+  char* p = text.data();
+  char* const end = p + text.size();
+  while (p < end) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    if (c < 0x80) {
+      if (c >= 'a' && c <= 'z') *p = static_cast<char>(c - 'a' + 'A');
+      ++p;
+    } else {
+      // A lead byte takes its trail byte along: 'a'..'z' may appear there and must stay.
+      p += IsCp932LeadByte(c) && end - p > 1 ? 2 : 1;
     }
   }
 }

@@ -17,6 +17,7 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<MemoryRegistry::Node>
   // (a 9x configuration manager key has hundreds of devnodes).
   std::unordered_map<std::string, Node*> childIndex;
   std::vector<ValueImage> values;   // stored order, which is Windows' enumeration order
+  std::vector<uint32_t> valueHashes;  // RegistryNameHash of each value's name, same order
   bool deleted = false;
   // Enumeration orders, worked out once per change of the key rather than once per index:
   // an enumeration by index would otherwise sort the whole key for every entry.
@@ -146,11 +147,15 @@ MemoryRegistry::NodePtr MemoryRegistry::Share(Node* node) const {
 
 namespace {
 
-template <typename Values>
-auto FindValue(Values& values, const std::string& name) -> decltype(values.begin()) {
-  return std::find_if(values.begin(), values.end(), [&](const MemoryRegistry::ValueImage& v) {
-    return RegistryNamesEqual(v.name, name);
-  });
+// Where the value of that name is stored, or the end. The names' hashes are compared first:
+// a MountedDevices key holds thousands of names of one length and one long common start.
+template <typename NodeT>
+auto FindValue(NodeT& node, const std::string& name) -> decltype(node.values.begin()) {
+  const uint32_t hash = RegistryNameHash(name);
+  for (size_t i = 0; i < node.valueHashes.size(); ++i)
+    if (node.valueHashes[i] == hash && RegistryNamesEqual(node.values[i].name, name))
+      return node.values.begin() + static_cast<std::ptrdiff_t>(i);
+  return node.values.end();
 }
 
 }  // namespace
@@ -330,7 +335,7 @@ long MemoryRegistry::QueryValue(RegKey key, const char* name, uint32_t* type, ui
   Node* node = nullptr;
   long rc = ResolveWithAccess(key, kKeyQueryValue, &node);
   if (rc != kErrorSuccess) return rc;
-  auto value = FindValue(node->values, name != nullptr ? std::string(name) : std::string());
+  auto value = FindValue(*node, name != nullptr ? std::string(name) : std::string());
   if (value == node->values.end()) {
     // A size query for a missing value reports 0; a read leaves the size alone.
     if (data == nullptr && dataBytes != nullptr) *dataBytes = 0;
@@ -361,9 +366,10 @@ long MemoryRegistry::SetValue(RegKey key, const char* name, uint32_t type, const
   // byte is gets that NUL stored too. Like the real call, this reads one byte past the size.
   if (IsStringType(type) && count > 0 && data[count - 1] != 0 && data[count] == 0) ++count;
   std::string valueName = name != nullptr ? std::string(name) : std::string();
-  auto value = FindValue(node->values, valueName);
+  auto value = FindValue(*node, valueName);
   if (value == node->values.end()) {
     // A new value goes to the end; one set again keeps its place (and its spelling).
+    node->valueHashes.push_back(RegistryNameHash(valueName));
     node->values.push_back(ValueImage{std::move(valueName), type, {}});
     node->ValuesChanged();
     value = node->values.end() - 1;
@@ -377,8 +383,9 @@ long MemoryRegistry::DeleteValue(RegKey key, const char* name) {
   Node* node = nullptr;
   long rc = ResolveWithAccess(key, kKeySetValue, &node);
   if (rc != kErrorSuccess) return rc;
-  auto value = FindValue(node->values, name != nullptr ? std::string(name) : std::string());
+  auto value = FindValue(*node, name != nullptr ? std::string(name) : std::string());
   if (value == node->values.end()) return kErrorFileNotFound;
+  node->valueHashes.erase(node->valueHashes.begin() + (value - node->values.begin()));
   node->values.erase(value);
   node->ValuesChanged();
   return kErrorSuccess;

@@ -65,6 +65,16 @@ bool RegistryNamesEqual(const std::string& a, const std::string& b) {
   return true;
 }
 
+uint32_t RegistryNameHash(const std::string& name) {
+  uint32_t hash = 2166136261u;  // FNV-1a over the folded bytes
+  bool trail = false;
+  for (char c : name) {
+    hash ^= FoldedByte(static_cast<unsigned char>(c), trail);
+    hash *= 16777619u;
+  }
+  return hash;
+}
+
 std::u16string RegistryNameSortKey(const std::string& name, bool toUpper) {
   std::string folded = FoldRegistryName(name, toUpper);
   std::u16string key;

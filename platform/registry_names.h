@@ -5,6 +5,7 @@
 // trail bytes and folding them would change the character.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -20,6 +21,8 @@ bool IsWellFormedAnsi(const char* text, size_t length);
 std::string FoldRegistryName(const std::string& name, bool toUpper);
 
 bool RegistryNamesEqual(const std::string& a, const std::string& b);
+// A hash that equal names (as RegistryNamesEqual compares them) share.
+uint32_t RegistryNameHash(const std::string& name);
 
 // A key that sorts names the way a registry orders them: the folded name in UTF-16 code
 // units (the registry stores names in UTF-16), or the folded bytes when the name is not
