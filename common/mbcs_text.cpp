@@ -42,3 +42,14 @@ size_t MbcsFind(std::string_view haystack, std::string_view needle, size_t from)
 bool MbcsContains(std::string_view haystack, std::string_view needle) {
   return MbcsFind(haystack, needle) != std::string::npos;
 }
+
+size_t MbcsFindLast(const std::string& text, char c) {
+  size_t found = std::string::npos;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsCp932LeadByte(static_cast<unsigned char>(text[i])))
+      ++i;
+    else if (text[i] == c)
+      found = i;
+  }
+  return found;
+}

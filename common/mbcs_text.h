@@ -14,5 +14,9 @@ void MbcsUpperInPlace(std::string& text);
 // contained. Case-sensitive: upper-case both sides first for a folded comparison.
 bool MbcsContains(std::string_view haystack, std::string_view needle);
 
+// Position of the last single-byte character c, never a trail byte that happens to equal it
+// (the second byte of "ソ" is a backslash), or std::string::npos.
+size_t MbcsFindLast(const std::string& text, char c);
+
 // Position of the first occurrence at a character boundary, or std::string::npos.
 size_t MbcsFind(std::string_view haystack, std::string_view needle, size_t from = 0);

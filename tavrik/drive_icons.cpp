@@ -134,7 +134,7 @@ void CEjectorDlg::ApplyDriveIcons() {
 static void UndoDriveKey(platform::IRegistry& registry, platform::RegKey root,
                          std::string& recordedPath, bool explorerPass, bool keepIconKey,
                          bool deleteDriveKey, const char* parentPath) {
-  size_t slash = recordedPath.rfind('\\');
+  size_t slash = MbcsFindLast(recordedPath, '\\');
   std::string x = slash == std::string::npos ? recordedPath : recordedPath.substr(slash + 1);
   ScopedRegKey icon(registry);
   if (icon.Open(root, (recordedPath + "\\DefaultIcon\\").c_str(), platform::kKeyAllAccess) !=

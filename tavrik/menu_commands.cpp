@@ -1,6 +1,7 @@
 // What the tray menus' commands do.
 #include <cstdio>
 
+#include "common/mbcs_text.h"
 #include "tavrik/ejector_dlg.h"
 
 bool CEjectorDlg::OnCommand(uint32_t id) {
@@ -78,7 +79,7 @@ std::string CEjectorDlg::ProgramFolder() {
   m_files.GetModuleFileNameA(path, sizeof path);
   path[sizeof path - 1] = '\0';
   std::string folder = path;
-  size_t slash = folder.rfind('\\');
+  size_t slash = MbcsFindLast(folder, '\\');
   folder.resize(slash == std::string::npos ? 0 : slash + 1);
   return folder;
 }

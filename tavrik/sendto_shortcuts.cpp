@@ -1,6 +1,7 @@
 // SendTo shortcuts to the slots' roots, kept only as long as a slot keeps its letter, on the
 // systems whose Explorer has no per-drive labels of its own (98, Me, NT 4 and 2000).
 #include "platform/scoped_reg_key.h"
+#include "common/mbcs_text.h"
 #include "tavrik/ejector_dlg.h"
 
 bool CEjectorDlg::ShortcutsKept() const { return !(IsFamily(kOsWinNT) && IsVersion(kOsWinXP)); }
@@ -24,7 +25,7 @@ std::string CEjectorDlg::SendToFolder() {
     char system[261] = {};
     if (m_files.GetSystemDirectoryA(system, 260) == 0) return std::string();
     folder = system;
-    size_t slash = folder.rfind('\\');
+    size_t slash = MbcsFindLast(folder, '\\');
     if (slash != std::string::npos) folder.resize(slash);
     folder += "\\SendTo\\";
   }

@@ -53,4 +53,12 @@ TEST(MbcsFind, SkipsAMatchThatStartsOnATrailByteForALaterOne) {
   EXPECT_EQ(3u, MbcsFind("\x83" "ABAB", "AB", 2));
 }
 
+TEST(MbcsFindLast, SkipsBackslashesInsideDoubleByteCharacters) {
+  // A folder named "ソフト" ends its first character in 0x5C.
+  const std::string path = "C:\\" + kKatakanaSo + "\\Tavrik.exe";
+  EXPECT_EQ(5u, MbcsFindLast(path, '\\'));
+  EXPECT_EQ(std::string::npos, MbcsFindLast(kKatakanaSo, '\\'));
+  EXPECT_EQ(2u, MbcsFindLast("C:\\", '\\'));
+}
+
 }  // namespace

@@ -308,6 +308,17 @@ TEST(TavrikCommands, IconRepairWithoutTolketShowsTheErrorBox) {
   EXPECT_EQ(1u, machine.ui.messageBoxes.size());
 }
 
+TEST(TavrikCommands, TheProgramFolderEndsAtARealBackslashNotATrailByte) {
+  OneReader machine;
+  // "ソ" is 0x83 0x5C: its second byte must not cut the folder name.
+  machine.files.modulePath = "C:\\\x83\x5C\x83t\x83g\\Tavrik.exe";
+  CEjectorDlg& dlg = machine.Start();
+  machine.shell.startablePrograms.insert("Tolket.exe");
+  dlg.OnCommand(ID_ICON_REPAIR);
+  EXPECT_EQ("ShellExecute owned open Tolket.exe || C:\\\x83\x5C\x83t\x83g\\ 5",
+            machine.shell.calls.back());
+}
+
 TEST(TavrikCommands, VersionDialogOpensOnceWhileOpen) {
   OneReader machine;
   CEjectorDlg& dlg = machine.Start();
