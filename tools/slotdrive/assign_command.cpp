@@ -10,13 +10,13 @@
 namespace slotdrive {
 
 int RunAssign(const std::vector<std::string>& args) {
-  std::vector<OptionSpec> specs = MachineOptions();
-  specs.push_back({"letter", true, false});
-  specs.push_back({"filter", true, false});
-  specs.push_back({"out", true, false});
+  std::vector<OptionRule> rules = MachineOptions();
+  rules.push_back({"letter", true, false});
+  rules.push_back({"filter", true, false});
+  rules.push_back({"out", true, false});
   CommandLine commandLine;
   std::string error;
-  if (!commandLine.Parse(args, specs, error)) return Refuse("assign", error);
+  if (!commandLine.Parse(args, rules, error)) return Refuse("assign", error);
   std::vector<std::string> slotIds;
   std::string filter;
   std::string letter;

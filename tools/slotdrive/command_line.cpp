@@ -3,7 +3,7 @@
 namespace slotdrive {
 
 bool CommandLine::Parse(const std::vector<std::string>& args,
-                        const std::vector<OptionSpec>& specs, std::string& error) {
+                        const std::vector<OptionRule>& rules, std::string& error) {
   m_options.clear();
   m_positionals.clear();
   bool optionsEnded = false;
@@ -18,19 +18,19 @@ bool CommandLine::Parse(const std::vector<std::string>& args,
       continue;
     }
     const std::string name = arg.substr(2);
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& candidate : specs)
-      if (name == candidate.name) spec = &candidate;
-    if (spec == nullptr) {
+    const OptionRule* rule = nullptr;
+    for (const OptionRule& candidate : rules)
+      if (name == candidate.name) rule = &candidate;
+    if (rule == nullptr) {
       error = "unknown option '" + arg + "'";
       return false;
     }
-    if (!spec->repeatable && Has(name)) {
+    if (!rule->repeatable && Has(name)) {
       error = "option '" + arg + "' given twice";
       return false;
     }
     std::string value;
-    if (spec->takesValue) {
+    if (rule->takesValue) {
       if (i + 1 >= args.size()) {
         error = "option '" + arg + "' needs a value";
         return false;

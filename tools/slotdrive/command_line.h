@@ -7,7 +7,7 @@
 
 namespace slotdrive {
 
-struct OptionSpec {
+struct OptionRule {
   const char* name;  // without the leading "--"
   bool takesValue;
   bool repeatable;
@@ -18,7 +18,7 @@ class CommandLine {
   // Parses args (the arguments after the subcommand name) against the options a command
   // takes. "--" ends the options. False with a reason for an unknown, repeated or
   // value-less option.
-  bool Parse(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+  bool Parse(const std::vector<std::string>& args, const std::vector<OptionRule>& rules,
              std::string& error);
 
   bool Has(const std::string& name) const { return m_options.count(name) != 0; }

@@ -9,9 +9,9 @@ SLOTDRIVE_COMMAND("assign", RunAssign,
 SLOTDRIVE_COMMAND("export", RunExport,
                   "export (--reg FILE)... [--wine-order] [--out FILE] KEY...")
 SLOTDRIVE_COMMAND("loscan", RunLoscan,
-                  "loscan (--reg FILE)... --os OS [--wine-order] [--drives SPEC] [--model NAME] "
+                  "loscan (--reg FILE)... --os OS [--wine-order] [--drives LIST] [--model NAME] "
                   "[--choose LETTERS] [--set] [--out FILE]")
-SLOTDRIVE_COMMAND("tavrik", RunTavrik, "tavrik (--reg FILE)... --os OS [--wine-order] [--drives SPEC] [--media LETTERS] [--click left|right] [--command ID] [--out FILE]")
+SLOTDRIVE_COMMAND("tavrik", RunTavrik, "tavrik (--reg FILE)... --os OS [--wine-order] [--drives LIST] [--media LETTERS] [--click left|right] [--command ID] [--out FILE]")
 SLOTDRIVE_COMMAND("definitions", RunDefinitions, "definitions [--icons FOLDER] [--out FILE]")
 #ifdef SLOTDRIVE_LIVE
 SLOTDRIVE_COMMAND("load", RunLoad, "load (--reg FILE)...")

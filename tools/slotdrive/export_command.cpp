@@ -20,11 +20,11 @@ bool ParseKeyArgument(const std::string& argument, platform::RegExportTree& tree
 }  // namespace
 
 int RunExport(const std::vector<std::string>& args) {
-  std::vector<OptionSpec> specs = MachineOptions();
-  specs.push_back({"out", true, false});
+  std::vector<OptionRule> rules = MachineOptions();
+  rules.push_back({"out", true, false});
   CommandLine commandLine;
   std::string error;
-  if (!commandLine.Parse(args, specs, error)) return Refuse("export", error);
+  if (!commandLine.Parse(args, rules, error)) return Refuse("export", error);
   if (commandLine.Positionals().empty()) return Refuse("export", "no KEY given");
   std::vector<platform::RegExportTree> requested;
   for (const std::string& argument : commandLine.Positionals()) {

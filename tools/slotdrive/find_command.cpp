@@ -43,11 +43,11 @@ std::string Report(const CSlotDriveFinder& finder, const std::vector<Lookup>& lo
 }  // namespace
 
 int RunFind(const std::vector<std::string>& args) {
-  std::vector<OptionSpec> specs = MachineOptions();
-  specs.push_back({"filter", true, false});
+  std::vector<OptionRule> rules = MachineOptions();
+  rules.push_back({"filter", true, false});
   CommandLine commandLine;
   std::string error;
-  if (!commandLine.Parse(args, specs, error)) return Refuse("find", error);
+  if (!commandLine.Parse(args, rules, error)) return Refuse("find", error);
   std::vector<std::string> slotIds;
   std::string filter;
   if (commandLine.Positionals().empty()) return Refuse("find", "no SLOTID given");

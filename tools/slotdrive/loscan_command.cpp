@@ -11,7 +11,7 @@
 #include "resources/loscan/resource.h"
 #include "tools/slotdrive/ansi_arguments.h"
 #include "tools/slotdrive/commands.h"
-#include "tools/slotdrive/drive_spec.h"
+#include "tools/slotdrive/drive_list.h"
 #include "tools/slotdrive/json_writer.h"
 #include "tools/slotdrive/machine.h"
 #include "tools/slotdrive/output_file.h"
@@ -36,8 +36,8 @@ bool SelectModel(platform::DialogUiModel& ui, CLoscanDlg& dialog, const std::str
 
 // One entry per slot row from the first; an empty entry clears the row's selection, rows
 // after the last entry keep what the dialog selected.
-bool ChooseLetters(platform::DialogUiModel& ui, const std::string& spec, std::string& error) {
-  const std::vector<std::string> letters = SplitCommas(spec);
+bool ChooseLetters(platform::DialogUiModel& ui, const std::string& choice, std::string& error) {
+  const std::vector<std::string> letters = SplitCommas(choice);
   if (letters.size() > static_cast<size_t>(kSlotRows)) {
     error = "--choose: the dialog has six slot rows";
     return false;
@@ -108,15 +108,15 @@ std::string Report(platform::DialogUiModel& ui) {
 }  // namespace
 
 int RunLoscan(const std::vector<std::string>& args) {
-  std::vector<OptionSpec> specs = MachineOptions();
-  specs.push_back({"drives", true, false});
-  specs.push_back({"model", true, false});
-  specs.push_back({"choose", true, false});
-  specs.push_back({"set", false, false});
-  specs.push_back({"out", true, false});
+  std::vector<OptionRule> rules = MachineOptions();
+  rules.push_back({"drives", true, false});
+  rules.push_back({"model", true, false});
+  rules.push_back({"choose", true, false});
+  rules.push_back({"set", false, false});
+  rules.push_back({"out", true, false});
   CommandLine commandLine;
   std::string error;
-  if (!commandLine.Parse(args, specs, error)) return Refuse(kCommand, error);
+  if (!commandLine.Parse(args, rules, error)) return Refuse(kCommand, error);
   if (!commandLine.Positionals().empty())
     return Refuse(kCommand, "unexpected '" + commandLine.Positionals().front() + "'");
   std::string model, choices;

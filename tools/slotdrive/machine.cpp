@@ -11,7 +11,7 @@
 
 namespace slotdrive {
 
-std::vector<OptionSpec> MachineOptions() {
+std::vector<OptionRule> MachineOptions() {
   return {{"reg", true, true}, {"live", false, false}, {"os", true, false},
           {"wine-order", false, false}};
 }

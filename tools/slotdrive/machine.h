@@ -15,7 +15,7 @@
 namespace slotdrive {
 
 // The options that choose a machine, for a command's option list.
-std::vector<OptionSpec> MachineOptions();
+std::vector<OptionRule> MachineOptions();
 
 struct Machine {
   std::unique_ptr<platform::IRegistry> registry;

@@ -12,7 +12,7 @@
 #include "platform/window_ui_model.h"
 #include "tavrik/ejector_dlg.h"
 #include "tools/slotdrive/commands.h"
-#include "tools/slotdrive/drive_spec.h"
+#include "tools/slotdrive/drive_list.h"
 #include "tools/slotdrive/json_writer.h"
 #include "tools/slotdrive/machine.h"
 #include "tools/slotdrive/output_file.h"
@@ -168,12 +168,12 @@ bool ParseCommandId(const std::string& text, uint32_t& id, std::string& error) {
 }  // namespace
 
 int RunTavrik(const std::vector<std::string>& args) {
-  std::vector<OptionSpec> specs = MachineOptions();
+  std::vector<OptionRule> rules = MachineOptions();
   for (const char* name : {"drives", "media", "click", "command", "out"})
-    specs.push_back({name, true, false});
+    rules.push_back({name, true, false});
   CommandLine commandLine;
   std::string error;
-  if (!commandLine.Parse(args, specs, error)) return Refuse(kCommand, error);
+  if (!commandLine.Parse(args, rules, error)) return Refuse(kCommand, error);
   if (!commandLine.Positionals().empty())
     return Refuse(kCommand, "unexpected '" + commandLine.Positionals().front() + "'");
   // The window writes its bookkeeping into the registry it is given: never the running one.

@@ -1,4 +1,4 @@
-#include "tools/slotdrive/drive_spec.h"
+#include "tools/slotdrive/drive_list.h"
 
 #include <cctype>
 
@@ -41,10 +41,10 @@ std::vector<std::string> SplitCommas(const std::string& text) {
 }
 
 // "C=fixed,D=cdrom,F=removable": every letter named gets its type, the others none.
-bool ParseDrives(const std::string& spec, platform::ScriptedSystem& system, std::string& error) {
-  if (spec.empty()) return true;
+bool ParseDrives(const std::string& list, platform::ScriptedSystem& system, std::string& error) {
+  if (list.empty()) return true;
   bool seen[26] = {};
-  for (const std::string& item : SplitCommas(spec)) {
+  for (const std::string& item : SplitCommas(list)) {
     const size_t equals = item.find('=');
     const char letter = item.empty() ? '\0' : static_cast<char>(std::toupper(
                                                   static_cast<unsigned char>(item[0])));

@@ -14,7 +14,7 @@ std::vector<std::string> SplitCommas(const std::string& text);
 // --drives: every letter named gets its type (unknown, none, removable, fixed, remote, cdrom,
 // ramdisk or a number), the others stay without a drive. False with a reason for a part that
 // is not LETTER=TYPE or a letter given twice.
-bool ParseDrives(const std::string& spec, platform::ScriptedSystem& system, std::string& error);
+bool ParseDrives(const std::string& list, platform::ScriptedSystem& system, std::string& error);
 
 // --media: the letters whose medium answers the free-space probe ("FI" or "F,I"). Every letter
 // must be a drive that ParseDrives made; false with a reason otherwise.
