@@ -10,7 +10,7 @@ packages=(
   wine wine32 wine64
   xvfb xauth x11-utils xdotool imagemagick
   fonts-ipafont-gothic locales
-  python3
+  python3 nsis
 )
 
 missing=()

@@ -1,0 +1,189 @@
+﻿; Setup.exe: installs Loscan, Tavrik and Tolket with the slot icons, writes the reader
+; definitions Tavrik reads, starts Tavrik at every logon and registers the uninstaller, which
+; takes all of it away again.
+;
+; Built by the win32 build (target "installer"), which passes:
+;   OUTFILE, LOSCAN_EXE, TAVRIK_EXE, TOLKET_EXE, GENERATED (folder of version.nsh and
+;   definitions.nsh), PROGRAM_ICON.
+;
+; ANSI installer: the reader definitions' texts are code page 932 bytes, which an ANSI
+; installer hands to the ANSI registry calls unchanged (see make_definitions_nsh.py).
+Unicode false
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include LogicLib.nsh
+!include WinMessages.nsh
+!include MUI2.nsh
+!addincludedir "${GENERATED}"
+!include version.nsh
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\NorvellCardReaderUtilities"
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "Tavrik"
+; Tavrik's per-user settings: Software\ + its settings key + its title, and the sections in it.
+!define SETTINGS_KEY "Software\Norvell\Tavrik\Settings"
+!define SETTINGS_TITLE_KEY "${SETTINGS_KEY}\Tavrik"
+; Folder of Tavrik's icon data files for Tolket, below the Windows drive.
+!define ICON_DATA_FOLDER "ProgramData\Norvell\Tavrik"
+!define START_MENU_FOLDER "$SMPROGRAMS\${PRODUCT_NAME}"
+; Explorer's per-drive icon keys, which Tavrik fills while a slot has a letter.
+!define DRIVE_ICONS_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\DriveIcons"
+!define EXPLORER_APPLICATION_KEY "Applications\explorer.exe"
+!define EXPLORER_DRIVES_KEY "${EXPLORER_APPLICATION_KEY}\Drives"
+
+Name "${PRODUCT_NAME}"
+; The name the product ships under. Windows treats a program of that name as an installer, which
+; is what it is; the manifest asks for administrator rights explicitly.
+!pragma warning disable 9000
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\${MAKER}\Tavrik"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+ShowInstDetails show
+ShowUninstDetails show
+
+!define MUI_ICON "${PROGRAM_ICON}"
+!define MUI_UNICON "${PROGRAM_ICON}"
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+; The only language: the definitions' texts are Japanese language strings.
+!insertmacro MUI_LANGUAGE "Japanese"
+
+LangString NEED_ADMIN ${LANG_JAPANESE} "インストールには管理者の権限が必要です。管理者としてログオンしてから、もう一度実行してください。"
+LangString TAVRIK_ENDING ${LANG_JAPANESE} "Tavrik を終了しています..."
+LangString TAVRIK_STILL_RUNNING ${LANG_JAPANESE} "Tavrik が終了しませんでした。使用中のファイルは再起動時に削除されます。"
+
+!include definitions.nsh
+!include end_tavrik.nsh
+
+VIProductVersion "${VERSION_QUAD}"
+VIFileVersion "${VERSION_QUAD}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductName" "${PRODUCT_NAME}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "CompanyName" "${MAKER}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "${PRODUCT_NAME} Setup"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "${COPYRIGHT}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "OriginalFilename" "Setup.exe"
+
+; The definitions, the Run value and the Start menu are machine-wide, so only an administrator
+; can install (on Windows 98 and Me everyone is one).
+!macro RequireAdministrator
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "admin"
+    MessageBox MB_ICONSTOP|MB_OK "$(NEED_ADMIN)" /SD IDOK
+    SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+    Quit
+  ${EndIf}
+!macroend
+
+Function .onInit
+  !insertmacro RequireAdministrator
+  SetShellVarContext all
+FunctionEnd
+
+Function un.onInit
+  !insertmacro RequireAdministrator
+  SetShellVarContext all
+FunctionEnd
+
+Section "Install"
+  ; A running Tavrik holds its program file open and would keep the old definitions.
+  Call EndRunningTavrik
+
+  SetOutPath "$INSTDIR"
+  File "/oname=Loscan.exe" "${LOSCAN_EXE}"
+  File "/oname=Tavrik.exe" "${TAVRIK_EXE}"
+  File "/oname=Tolket.exe" "${TOLKET_EXE}"
+  SetOutPath "$INSTDIR\Icons"
+  !insertmacro InstallSlotIcons
+  SetOutPath "$INSTDIR"
+
+  ; Readers of an earlier version that are no longer defined must not linger.
+  DeleteRegKey HKLM "${DEFINITIONS_KEY}"
+  !insertmacro WriteReaderDefinitions
+
+  ; Tavrik runs once per logon, for every user.
+  WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\Tavrik.exe"'
+
+  CreateDirectory "${START_MENU_FOLDER}"
+  CreateShortcut "${START_MENU_FOLDER}\Loscan.lnk" "$INSTDIR\Loscan.exe"
+  CreateShortcut "${START_MENU_FOLDER}\Tavrik.lnk" "$INSTDIR\Tavrik.exe"
+
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${MAKER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Tavrik.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+; Deletes a key only when nothing is left in it, so whatever someone else keeps there stays.
+!macro DeleteKeyIfEmpty ROOT KEY
+  DeleteRegKey /ifnosubkeys /ifnovalues ${ROOT} "${KEY}"
+!macroend
+
+; When Tavrik takes its drive icons back it keeps, as Windows 2000 to Vista expect, the emptied
+; drive keys, and the keys above Explorer's that it created. Empty ones carry nothing and go; a
+; key that still holds anything (another user's running Tavrik, anyone else's entries) stays,
+; and so does DriveIcons itself, which Windows keeps whether empty or not.
+!macro DeleteEmptyDriveIconKeys
+  StrCpy $1 "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+  ${Do}
+    StrCpy $2 $1 1
+    ${IfThen} $2 == "" ${|} ${ExitDo} ${|}
+    StrCpy $1 $1 "" 1
+    !insertmacro DeleteKeyIfEmpty HKLM "${DRIVE_ICONS_KEY}\$2"
+    !insertmacro DeleteKeyIfEmpty HKCR "${EXPLORER_DRIVES_KEY}\$2"
+  ${Loop}
+  !insertmacro DeleteKeyIfEmpty HKCR "${EXPLORER_DRIVES_KEY}"
+  !insertmacro DeleteKeyIfEmpty HKCR "${EXPLORER_APPLICATION_KEY}"
+!macroend
+
+Section "Uninstall"
+  ; Tavrik's own exit takes back its Explorer keys, shortcuts and settings entries.
+  Call un.EndRunningTavrik
+  !insertmacro DeleteEmptyDriveIconKeys
+
+  Delete /REBOOTOK "$INSTDIR\Loscan.exe"
+  Delete /REBOOTOK "$INSTDIR\Tavrik.exe"
+  Delete /REBOOTOK "$INSTDIR\Tolket.exe"
+  !insertmacro DeleteSlotIcons
+  RMDir "$INSTDIR\Icons"
+  Delete "$INSTDIR\Uninstall.exe"
+  RMDir /REBOOTOK "$INSTDIR"
+  RMDir "$PROGRAMFILES\${MAKER}"
+
+  DeleteRegKey HKLM "${DEFINITIONS_KEY}"
+  !insertmacro DeleteKeyIfEmpty HKLM "SOFTWARE\${MAKER}\Tavrik"
+  !insertmacro DeleteKeyIfEmpty HKLM "SOFTWARE\${MAKER}"
+  DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
+
+  Delete "${START_MENU_FOLDER}\Loscan.lnk"
+  Delete "${START_MENU_FOLDER}\Tavrik.lnk"
+  RMDir "${START_MENU_FOLDER}"
+
+  ; Tavrik deletes its settings entries at exit but keeps the keys; the uninstalling user's
+  ; empty ones go. Other users' profiles are not loaded and keep theirs.
+  !insertmacro DeleteKeyIfEmpty HKCU "${SETTINGS_TITLE_KEY}\shctList"
+  !insertmacro DeleteKeyIfEmpty HKCU "${SETTINGS_TITLE_KEY}\IcoList1"
+  !insertmacro DeleteKeyIfEmpty HKCU "${SETTINGS_TITLE_KEY}\IcoList2"
+  !insertmacro DeleteKeyIfEmpty HKCU "${SETTINGS_TITLE_KEY}"
+  !insertmacro DeleteKeyIfEmpty HKCU "${SETTINGS_KEY}"
+  !insertmacro DeleteKeyIfEmpty HKCU "Software\${MAKER}\Tavrik"
+  !insertmacro DeleteKeyIfEmpty HKCU "Software\${MAKER}"
+
+  ; The icon data files Tavrik left for Tolket (Windows Vista), for every user.
+  StrCpy $0 $WINDIR 2
+  RMDir /r "$0\${ICON_DATA_FOLDER}"
+  RMDir "$0\ProgramData\${MAKER}"
+
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
