@@ -1,0 +1,260 @@
+#!/usr/bin/env bash
+# Setup.exe under Wine and Xvfb, on an XP machine with an NVR-550S reader plugged in
+# (tests/fixtures/loscan_xp_reader.reg: CF at F, SD at G, SM/xD at I):
+#   - "Setup.exe /S" installs the programs and the slot icons, writes the reader definitions
+#     exactly as resources/definitions/tavrik_definitions.reg holds them, the logon entry, the
+#     Start menu entries and the uninstall entry with the version of resources/version.h;
+#   - the installed Tavrik starts, finds the reader and gives its drives the installed slot
+#     icons (their short paths: IconPath resolves only to a file that exists); with a tray
+#     driver given, its slot menu is opened and screenshot (screenshots/installed_tavrik_menu.png,
+#     or $SLOT_SCREENSHOT_DIR);
+#   - "Uninstall.exe /S" ends that Tavrik through its Exit command, so that Tavrik takes back its
+#     Explorer keys and settings, and leaves the registry and drive C: as they were before the
+#     installation, apart from what Wine itself changes (listed in IGNORED below).
+# usage: installer_wine.sh Setup.exe slotdrive.exe [tray_driver.exe]
+set -u
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+setup=$1
+slotdrive=$2
+tray_driver=${3:-}
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+definitions=$root/resources/definitions/tavrik_definitions.reg
+fixture=$root/tests/fixtures/loscan_xp_reader.reg
+shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}
+work=$(mktemp -d /tmp/installer-e2e.XXXXXX)
+# Wine mirrors Start menu entries into the host's desktop menus: keep those in the work folder.
+export XDG_DATA_HOME=$work/xdg-data XDG_CONFIG_HOME=$work/xdg-config
+. "$root/scripts/wine-env.sh"
+wine_prefix_start
+trap 'wineserver -k >/dev/null 2>&1; wine_prefix_stop; rm -rf "$work"' EXIT
+export LC_ALL=ja_JP.UTF-8
+
+passed=0
+failures=0
+check() {  # check DESCRIPTION EXPECTED ACTUAL
+  if [ "$2" == "$3" ]; then
+    passed=$((passed + 1))
+  else
+    echo "FAIL - $1: expected [$2], got [$3]"
+    failures=$((failures + 1))
+  fi
+}
+# wine's console output ends its lines in CR LF.
+run() { wine "$@" 2>>"$work/stderr" | tr -d '\r'; }
+value_of() {  # value_of KEY NAME -> the value's data, or <none>
+  local out
+  out=$(run reg query "$1" /v "$2" 2>/dev/null | iconv -c -f CP932 -t UTF-8 | awk -v name="$2" '
+    index($0, "    " name "    ") == 1 { sub("^    " name "    REG_[A-Z_]+    ", ""); print }')
+  echo "${out:-<none>}"
+}
+default_of() {  # default_of KEY -> its default value, or <none>
+  local out
+  # reg writes in the console's code page.
+  out=$(run reg query "$1" /ve 2>/dev/null | iconv -c -f CP932 -t UTF-8 |
+        awk -F'    ' '/REG_SZ/ {print $NF}')
+  if [ -z "$out" ] || [ "$out" == "(value not set)" ]; then echo "<none>"; else echo "$out"; fi
+}
+key_exists() { wine reg query "$1" >/dev/null 2>&1 && echo yes || echo no; }
+wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
+}
+
+# What Wine changes by itself between the two snapshots, and why it is not the product's:
+IGNORED_KEYS=(
+  # the display's state, which Wine's graphics driver rewrites whenever a program starts it
+  # (the monitor's work area, say, shrinks once the virtual desktop shows its taskbar)
+  'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Video'
+  'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Class\{4D36E968-E325-11CE-BFC1-08002BE10318}'
+  'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Enum\DISPLAY'
+  # Wine's record of the host desktop-menu files it made for the Start menu entries
+  'HKEY_USERS\S-1-5-21-0-0-0-1000\Software\Wine\MenuFiles'
+  # Wine's own runtime copies of system parameters
+  'HKEY_USERS\S-1-5-21-0-0-0-1000\Software\Wine\Temporary System Parameters'
+)
+IGNORED_PATHS=(
+  # NSIS runs the uninstaller from a copy in %TEMP% and leaves it to the next restart to
+  # delete (see the restart below); Wine deletes the copy then but not its emptied folder
+  'users/[^/]*/Temp/~nsu[^/]*'
+)
+
+# A whole-registry export without Wine's own keys, values sorted within each key (Wine returns
+# them sorted by name; keeping the export's order would only repeat that).
+snapshot_registry() {  # snapshot_registry OUT
+  local wexport
+  wexport="$work/export-$(basename "$1").reg"
+  run regedit /E "$(winepath -w "$wexport")" >/dev/null
+  iconv -f UTF-16 -t UTF-8 "$wexport" | tr -d '\r' | python3 -c '
+import sys
+ignored = [k.upper() for k in sys.argv[1:]]
+blocks, key, last = {}, None, None
+for line in sys.stdin.read().split("\n"):
+    if line.startswith("[") and line.endswith("]"):
+        key = line
+        blocks.setdefault(key, [])
+        last = None
+    elif key is not None and line.strip():
+        if line.startswith("  ") and last is not None:  # continuation of hex data
+            blocks[key][last] += line.strip()
+        else:
+            blocks[key].append(line)
+            last = len(blocks[key]) - 1
+# One line per key and one per value, each value line with its key, so a difference names both.
+for key in sorted(blocks, key=str.upper):
+    name = key[1:-1].upper()
+    if any(name == k or name.startswith(k + "\\") for k in ignored):
+        continue
+    print(key)
+    for value in sorted(blocks[key]):
+        print(key + " " + value)
+' "${IGNORED_KEYS[@]}" >"$1"
+}
+snapshot_files() {  # snapshot_files OUT: every file and folder of drive C: with its size
+  local drive_c=$WINEPREFIX/drive_c pattern
+  pattern=$(IFS='|'; echo "${IGNORED_PATHS[*]}")
+  (cd "$drive_c" && find . -mindepth 1 -printf '%y %s %P\n' | sed 's/^d [0-9]* /d - /') |
+    grep -Ev "^. [-0-9]+ ($pattern)(/|\$)" | sort -k3 >"$1"
+}
+# The definitions as a text that does not depend on value order (Wine's export sorts by name).
+sorted_definitions() {  # sorted_definitions FILE.reg
+  python3 -c '
+import sys
+data = open(sys.argv[1], "rb").read().replace(b"\r\n", b"\n")
+blocks, key = {}, None
+for line in data.split(b"\n")[1:]:
+    if line.startswith(b"["):
+        key = line
+        blocks.setdefault(key, [])
+    elif key is not None and line.strip():
+        blocks[key].append(line)
+for key in sorted(blocks, key=bytes.upper):
+    sys.stdout.buffer.write(key + b"\n" + b"".join(v + b"\n" for v in sorted(blocks[key])))
+' "$1"
+}
+
+run reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null
+# A virtual desktop gives Tavrik a notification area to put its icon in. It takes effect when
+# the desktop is next created, after this server has gone.
+run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null
+wineserver -w
+
+# From here one server session: Wine's mount manager, when it starts, drops mount records of
+# drives it does not know, which would take the fixture's records with them.
+wineserver -p
+run reg query 'HKCU\Software\Wine' /v Version >/dev/null  # starts the desktop and services
+wine "$slotdrive" load --reg "$(winepath -w "$fixture")" >/dev/null 2>>"$work/stderr"
+check "fixture loaded" 0 $?
+snapshot_registry "$work/registry.before"
+snapshot_files "$work/files.before"
+
+# --- install
+wine "$setup" /S 2>>"$work/stderr"
+check "Setup.exe /S exit code" 0 $?
+program='C:\Program Files\Norvell\Tavrik'
+unix_program=$(winepath -u "$program")
+for file in Loscan.exe Tavrik.exe Tolket.exe Uninstall.exe; do
+  check "installed $file" yes "$([ -f "$unix_program/$file" ] && echo yes || echo no)"
+done
+icon_names=$(grep -ao '"IconPath"="[^"]*"' "$definitions" | sed 's/.*\\\\//; s/"$//' | sort -u)
+for icon in $icon_names; do
+  check "installed icon $icon" yes "$([ -f "$unix_program/Icons/$icon" ] && echo yes || echo no)"
+done
+check "no other icon files" "$(echo "$icon_names" | wc -l)" "$(ls "$unix_program/Icons" | wc -l)"
+
+definitions_key='HKLM\SOFTWARE\Norvell\Tavrik\RW_Devices'
+run "$slotdrive" export --live "$definitions_key" --out "$(winepath -w "$work/installed.reg")"
+# The installer writes IconPath under its own folder; the shipped file names the default one,
+# which is where /S installs, so the two agree byte for byte (code page 932 texts included).
+if cmp -s <(sorted_definitions "$definitions") <(sorted_definitions "$work/installed.reg"); then
+  check "definitions as shipped" same same
+else
+  check "definitions as shipped" same different
+  diff <(sorted_definitions "$definitions" | iconv -f CP932 -t UTF-8) \
+       <(sorted_definitions "$work/installed.reg" | iconv -f CP932 -t UTF-8) | head -20
+fi
+
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+check "logon entry" "\"$program\\Tavrik.exe\"" "$(value_of "$run_key" Tavrik)"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\NorvellCardReaderUtilities'
+version=$(sed -n 's/^#define PRODUCT_VERSION_TEXT "\(.*\)"/\1/p' "$root/resources/version.h")
+check "uninstall entry: version" "$version" "$(value_of "$uninstall_key" DisplayVersion)"
+check "uninstall entry: name" "Norvell Card Reader Utilities" "$(value_of "$uninstall_key" DisplayName)"
+check "uninstall entry: command" "\"$program\\Uninstall.exe\"" "$(value_of "$uninstall_key" UninstallString)"
+menu=$(winepath -u 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Norvell Card Reader Utilities')
+check "Start menu entries" "Loscan.lnk Tavrik.lnk" "$(ls "$menu" 2>/dev/null | tr '\n' ' ' | sed 's/ $//')"
+
+# --- the installed Tavrik, as the logon entry starts it
+drive_icons='HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\DriveIcons'
+settings='HKCU\Software\Norvell\Tavrik\Settings\Tavrik'
+wine "$program\\Tavrik.exe" >/dev/null 2>&1 &
+tavrik_has_icons() { [ "$(default_of "$drive_icons\\I\\DefaultIcon")" != "<none>" ]; }
+if wait_for 30 tavrik_has_icons; then
+  for letter_icon in F:cf.ico G:sd.ico I:smxd.ico; do
+    letter=${letter_icon%%:*}
+    icon=${letter_icon#*:}
+    path=$(default_of "$drive_icons\\$letter\\DefaultIcon")
+    # Tavrik keeps the 8.3 form of IconPath, which only a file that exists has.
+    check "drive $letter icon: a short path" no "$(case "$path" in *' '*) echo yes;; *) echo no;; esac)"
+    check "drive $letter icon: the installed $icon" yes \
+      "$([ "$(winepath -u "$path" 2>/dev/null)" -ef "$unix_program/Icons/$icon" ] && echo yes || echo no)"
+  done
+  check "SD drive label" "SDメモリーカード" "$(default_of "$drive_icons\\G\\DefaultLabel")"
+  check "Tavrik records its icon keys" yes \
+    "$(run reg query "$settings\\IcoList1" | grep -qF 'DriveIcons\F' && echo yes || echo no)"
+else
+  check "Tavrik gave the reader's drives their icons" yes no
+fi
+if [ -n "$tray_driver" ] && tavrik_has_icons; then
+  mkdir -p "$shots"
+  # The slot menu opens at the cursor; somewhere in the middle of the desktop.
+  wine "$tray_driver" left 300 200 >/dev/null 2>>"$work/stderr"
+  if wine "$tray_driver" menu 10 >/dev/null 2>>"$work/stderr"; then
+    sleep 1
+    import -window root -crop 800x600+0+0 +repage "$shots/installed_tavrik_menu.png" &&
+      echo "screenshot: $shots/installed_tavrik_menu.png"
+    xdotool key Escape
+    wine "$tray_driver" nomenu 5 >/dev/null 2>>"$work/stderr"
+  else
+    check "slot menu shown" yes no
+  fi
+fi
+
+# --- uninstall, with Tavrik still running
+wine "$unix_program/Uninstall.exe" /S 2>>"$work/stderr"
+check "Uninstall.exe /S exit code" 0 $?
+# The uninstaller runs on from its copy in %TEMP%; its last step removes the uninstall entry.
+uninstalled() { [ "$(key_exists "$uninstall_key")" == no ]; }
+wait_for 60 uninstalled || check "uninstaller finished" yes no
+check "Tavrik's Explorer label of G taken back" "<none>" "$(default_of "$drive_icons\\G\\DefaultLabel")"
+check "Tavrik's settings gone" no "$(key_exists 'HKCU\Software\Norvell')"
+check "definitions gone" no "$(key_exists "$definitions_key")"
+check "logon entry gone" "<none>" "$(value_of "$run_key" Tavrik)"
+check "program folder gone" no "$([ -e "$unix_program" ] && echo yes || echo no)"
+
+# A restart carries out what was left to it (the uninstaller's copy in %TEMP%).
+run wineboot -r >/dev/null
+snapshot_registry "$work/registry.after"
+snapshot_files "$work/files.after"
+if diff "$work/registry.before" "$work/registry.after" >"$work/registry.diff"; then
+  check "registry as before" same same
+else
+  check "registry as before" same different
+  head -40 "$work/registry.diff"
+fi
+if diff "$work/files.before" "$work/files.after" >"$work/files.diff"; then
+  check "drive C: as before" same same
+else
+  check "drive C: as before" same different
+  head -40 "$work/files.diff"
+fi
+
+echo "installer: $passed passed, $failures failed"
+[ "$failures" -eq 0 ]
