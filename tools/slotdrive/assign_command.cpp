@@ -38,12 +38,7 @@ int RunAssign(const std::vector<std::string>& args) {
   for (const std::string& slotId : slotIds) assigner.AssignDrive(slotId, letter[0], filter);
   if (machine.image == nullptr) return kExitDone;
 
-  std::vector<platform::RegExportTree> trees;
-  for (const auto& root : machine.image->SnapshotAll()) trees.push_back({root.first, ""});
-  std::string text;
-  if (!platform::ExportRegFile(*machine.registry, trees, text, error) ||
-      !WriteOutput(text, commandLine.Value("out"), error))
-    return Refuse("assign", error);
+  if (!WriteImage(machine, commandLine.Value("out"), error)) return Refuse("assign", error);
   return kExitDone;
 }
 

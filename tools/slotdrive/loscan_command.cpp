@@ -144,12 +144,7 @@ int RunLoscan(const std::vector<std::string>& args) {
 
   if (!WriteOutput(Report(ui), std::string(), error)) return Refuse(kCommand, error);
   if (!commandLine.Has("out") || machine.image == nullptr) return kExitDone;
-  std::vector<platform::RegExportTree> trees;
-  for (const auto& root : machine.image->SnapshotAll()) trees.push_back({root.first, ""});
-  std::string text;
-  if (!platform::ExportRegFile(*machine.registry, trees, text, error) ||
-      !WriteOutput(text, commandLine.Value("out"), error))
-    return Refuse(kCommand, error);
+  if (!WriteImage(machine, commandLine.Value("out"), error)) return Refuse(kCommand, error);
   return kExitDone;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/reg_file.h"
 #include "platform/scripted_system.h"
 #include "tools/slotdrive/os_option.h"
+#include "tools/slotdrive/output_file.h"
 
 #ifdef SLOTDRIVE_LIVE
 #include "platform/win32/win32_registry.h"
@@ -62,6 +63,14 @@ bool OpenMachine(const CommandLine& commandLine, OsNeed osNeed, Machine& machine
   machine.image = image.get();
   machine.registry = std::move(image);
   return true;
+}
+
+bool WriteImage(const Machine& machine, const std::string& path, std::string& error) {
+  std::vector<platform::RegExportTree> trees;
+  for (const auto& root : machine.image->SnapshotAll()) trees.push_back({root.first, ""});
+  std::string text;
+  return platform::ExportRegFile(*machine.registry, trees, text, error) &&
+         WriteOutput(text, path, error);
 }
 
 }  // namespace slotdrive

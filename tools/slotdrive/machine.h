@@ -31,4 +31,8 @@ enum class OsNeed { kRequired, kUnused };
 bool OpenMachine(const CommandLine& commandLine, OsNeed osNeed, Machine& machine,
                  std::string& error);
 
+// Writes the whole loaded image as a REGEDIT4 file to path ("" for standard output). False
+// with a reason when it cannot be exported or written.
+bool WriteImage(const Machine& machine, const std::string& path, std::string& error);
+
 }  // namespace slotdrive

@@ -213,14 +213,8 @@ int RunTavrik(const std::vector<std::string>& args) {
   }
 
   // The image is written first, so that a refusal leaves nothing behind on standard output.
-  if (commandLine.Has("out")) {
-    std::vector<platform::RegExportTree> trees;
-    for (const auto& root : machine.image->SnapshotAll()) trees.push_back({root.first, ""});
-    std::string image;
-    if (!platform::ExportRegFile(*machine.registry, trees, image, error) ||
-        !WriteOutput(image, commandLine.Value("out"), error))
-      return Refuse(kCommand, error);
-  }
+  if (commandLine.Has("out") && !WriteImage(machine, commandLine.Value("out"), error))
+    return Refuse(kCommand, error);
   if (!WriteOutput(Report(*run), std::string(), error)) return Refuse(kCommand, error);
   return kExitDone;
 }
