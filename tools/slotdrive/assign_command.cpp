@@ -1,7 +1,6 @@
 // slotdrive assign: writes one letter for each slot id in turn, as the assignment program
 // does, then shows the resulting registry image as a REGEDIT4 file.
 #include "common/slot_drive_assigner.h"
-#include "platform/reg_file.h"
 #include "tools/slotdrive/ansi_arguments.h"
 #include "tools/slotdrive/commands.h"
 #include "tools/slotdrive/machine.h"

@@ -6,7 +6,6 @@
 #include "loscan/loscan_dialog_layout.h"
 #include "loscan/loscan_dlg.h"
 #include "platform/dialog_ui_model.h"
-#include "platform/reg_file.h"
 #include "platform/scripted_system.h"
 #include "resources/loscan/resource.h"
 #include "tools/slotdrive/ansi_arguments.h"

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "platform/memory_files.h"
-#include "platform/reg_file.h"
 #include "platform/recording_shell.h"
 #include "platform/scripted_system.h"
 #include "platform/scripted_volume_io.h"
