@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both targets and runs every test: the native suite,
-# then the Windows programs under Wine. Exits non-zero when any test fails.
+# then the Windows programs under Wine, then the native suite under the sanitizers, the
+# fuzz targets for a bounded time and the benchmarks' quick check. Exits non-zero when any
+# test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -12,4 +14,17 @@ echo "== Windows tests under Wine"
 start=$(date +%s)
 ctest --preset win32 || status=1
 echo "Wine stage took $(( $(date +%s) - start )) s"
+start=$(date +%s)
+echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+if { [ -f build/asan/CMakeCache.txt ] || cmake --preset asan >/dev/null; } &&
+   cmake --build --preset asan >/dev/null; then
+  ctest --preset asan -j2 || status=1
+else
+  echo "sanitizer build failed"; status=1
+fi
+echo "== fuzzing (${SLOT_FUZZ_SECONDS:-20} s a target, then the seed corpus)"
+bash scripts/fuzz.sh "${SLOT_FUZZ_SECONDS:-20}" || status=1
+echo "== performance, quick check against the registry floor"
+build/native/bench/slot_bench --check || status=1
+echo "Sanitizer, fuzzing and performance stages took $(( $(date +%s) - start )) s"
 exit $status

@@ -1,0 +1,12 @@
+// A broken invariant in a fuzz target: say which, then abort so libFuzzer keeps the input.
+#pragma once
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                        \
+  do {                                                                               \
+    if (!(condition)) {                                                              \
+      std::fprintf(stderr, "%s:%d: broken: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                  \
+    }                                                                                \
+  } while (0)

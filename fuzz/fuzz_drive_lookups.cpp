@@ -1,0 +1,121 @@
+// The drive lookups and writers on hostile registry images (registry_image_text.h), on every
+// system tag: they return 0 or 1, report a one-character letter, close every key they open,
+// and the writers change nothing but drive-letter mount records and the 9x letter value.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/os_tags.h"
+#include "common/slot_drive_assigner.h"
+#include "fuzz/fuzz_check.h"
+#include "fuzz/registry_image_text.h"
+#include "platform/memory_registry.h"
+#include "platform/registry_names.h"
+#include "platform/scripted_system.h"
+
+using platform::MemoryRegistry;
+
+namespace {
+
+struct Lookup {
+  std::string slotId;
+  std::string filter;
+  char letter = 'X';
+};
+
+using Image = std::map<platform::RegKey, std::vector<MemoryRegistry::KeyImage>>;
+
+const MemoryRegistry::ValueImage* FindValue(const MemoryRegistry::KeyImage& key,
+                                            const std::string& name) {
+  for (const auto& value : key.values)
+    if (platform::RegistryNamesEqual(value.name, name)) return &value;
+  return nullptr;
+}
+
+// What a writer may change in one key, value by value.
+void CheckValueChanges(platform::RegKey root, const MemoryRegistry::KeyImage& before,
+                       const MemoryRegistry::KeyImage& after, char letter) {
+  const std::string upperPath = platform::FoldRegistryName(before.path, true);
+  const bool mountKey = root == platform::kHkeyLocalMachine && upperPath == "SYSTEM\\MOUNTEDDEVICES";
+  const bool ninexDevice = root == platform::kHkeyLocalMachine && upperPath.compare(0, 5, "ENUM\\") == 0;
+  auto check = [&](const MemoryRegistry::ValueImage* was, const MemoryRegistry::ValueImage* now,
+                   const std::string& name) {
+    if (was != nullptr && now != nullptr && *was == *now) return;
+    if (mountKey) {
+      FUZZ_CHECK(name.find("\\DosDevices\\") != std::string::npos);
+      if (now != nullptr) FUZZ_CHECK(now->type == platform::kRegBinary && !now->data.empty());
+      return;
+    }
+    FUZZ_CHECK(ninexDevice);
+    FUZZ_CHECK(platform::RegistryNamesEqual(name, "UserDriveLetterAssignment"));
+    FUZZ_CHECK(now != nullptr);
+    const std::vector<uint8_t> expected{static_cast<uint8_t>(letter),
+                                        static_cast<uint8_t>(letter), 0};
+    FUZZ_CHECK(now->type == platform::kRegSz && now->data == expected);
+  };
+  for (const auto& value : before.values) check(&value, FindValue(after, value.name), value.name);
+  for (const auto& value : after.values)
+    if (FindValue(before, value.name) == nullptr) check(nullptr, &value, value.name);
+}
+
+void CheckWriterChanges(const Image& before, const Image& after, char letter) {
+  for (const auto& root : after) {
+    auto was = before.find(root.first);
+    FUZZ_CHECK(was != before.end());
+    // No key is created or removed: the same keys in the same order.
+    FUZZ_CHECK(was->second.size() == root.second.size());
+    for (size_t i = 0; i < root.second.size(); ++i) {
+      FUZZ_CHECK(was->second[i].path == root.second[i].path);
+      if (!(was->second[i] == root.second[i]))
+        CheckValueChanges(root.first, was->second[i], root.second[i], letter);
+    }
+  }
+}
+
+void CheckFind(const CSlotDriveFinder& finder, int result) {
+  FUZZ_CHECK(result == 0 || result == 1);
+  if (result == 1) FUZZ_CHECK(finder.m_strFoundDrive.size() == 1);
+  for (const std::string& drive : finder.m_listDrives) FUZZ_CHECK(drive.size() == 1);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 64 * 1024) return 0;
+  MemoryRegistry registry;
+  const std::vector<FuzzFields> others =
+      WriteRegistryImageText(registry, std::string(reinterpret_cast<const char*>(data), size));
+  std::vector<Lookup> lookups;
+  for (const FuzzFields& fields : others) {
+    if (fields[0] != "S" || fields.size() < 2 || lookups.size() == 2) continue;
+    Lookup lookup;
+    lookup.slotId = ExpandFuzzField(fields[1]);
+    if (fields.size() > 2) lookup.filter = ExpandFuzzField(fields[2]);
+    if (fields.size() > 3 && !fields[3].empty()) lookup.letter = fields[3][0];
+    lookups.push_back(lookup);
+  }
+  if (lookups.empty()) return 0;
+
+  for (const char* tag : {kOsWin95, kOsWin98, kOsWin98SE, kOsWinMe, kOsWinNT4, kOsWin2k, kOsWinXP,
+                          kOsWinVista, kOsOther}) {
+    platform::ScriptedSystem system;
+    platform::OsVersionNumbers numbers;
+    OsNumbersForTag(tag, numbers);
+    system.SetVersionNumbers(numbers);
+    // 9x checked no access rights on registry handles.
+    registry.SetAccessChecks(numbers.platformId == 2);
+    CSlotDriveAssigner finder(registry, system);
+    for (const Lookup& lookup : lookups) {
+      CheckFind(finder, finder.FindDrive(lookup.slotId));
+      CheckFind(finder, finder.FindNamedDrive(lookup.slotId, lookup.filter));
+      FUZZ_CHECK(registry.OpenHandleCount() == 0);
+      const Image before = registry.SnapshotAll();
+      finder.AssignDrive(lookup.slotId, lookup.letter, lookup.filter);
+      FUZZ_CHECK(registry.OpenHandleCount() == 0);
+      CheckWriterChanges(before, registry.SnapshotAll(), lookup.letter);
+    }
+  }
+  return 0;
+}
