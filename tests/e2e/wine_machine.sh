@@ -1,0 +1,81 @@
+# Sourced by the end-to-end scripts: one Windows machine under Wine, set up as the programs'
+# users have it, in a private prefix.
+#
+#   wine_machine_template DIR
+#       boots a prefix into DIR with what every machine shares (code page 932, the dialog
+#       font, one virtual desktop); wine_machine_start copies it when SLOT_WINE_TEMPLATE names
+#       it, which saves the boot (about 15 s) for every further machine.
+#   wine_machine_start VERSION [WIDTHxHEIGHT]
+#       a fresh machine reporting Windows VERSION (win95, win98, winme, win2k, winxp, vista),
+#       its desktop WIDTHxHEIGHT (1024x768 by default); then one server session with the
+#       desktop and Wine's services running. Sets WINEPREFIX.
+#   wine_machine_load FILE...   writes .reg files into the running registry, HKEY_DYN_DATA too
+#   wine_machine_stop           ends the session and removes the prefix
+#   wine_run PROGRAM ARGS...    runs a Windows console program; its output without CRs
+#
+# Callers set $slotdrive (the Windows build of slotdrive) before loading, and may set
+# $wine_stderr to a file that collects Wine's messages.
+_wine_machine_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$_wine_machine_here/../../scripts/wine-env.sh"
+# The programs run in code page 932, as on the systems they serve. The prefix is made under
+# this locale too, so that its menu font is a Shift-JIS font: owner-drawn menu items are drawn
+# with the ANSI text calls, which go by the font's character set.
+export LC_ALL=ja_JP.UTF-8
+
+wine_run() { wine "$@" 2>>"${wine_stderr:-/dev/null}" | tr -d '\r'; }
+
+# The settings every machine shares; they take effect when the desktop is next created.
+_wine_machine_common() {
+  # The dialog font is not installed under Wine; IPA P Gothic has close enough metrics.
+  wine_run reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null
+  # One virtual desktop draws window frames and has a taskbar with a notification area.
+  wine_run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+}
+
+wine_machine_template() {
+  local dir=$1
+  rm -rf "$dir"
+  mkdir -p "$(dirname "$dir")"
+  WINEPREFIX=$dir wineboot -i >/dev/null 2>&1
+  WINEPREFIX=$dir _wine_machine_common
+  WINEPREFIX=$dir wineserver -w
+}
+
+wine_machine_start() {
+  local version=$1 size=${2:-1024x768} template=${SLOT_WINE_TEMPLATE:-}
+  _wine_machine_tmp=$(mktemp -d /tmp/slotmachine.XXXXXX)
+  export WINEPREFIX=$_wine_machine_tmp/prefix
+  if [ -n "$template" ] && [ -f "$template/system.reg" ]; then
+    # The system folder is only read, so its files are shared; the rest is copied, since
+    # Wine rewrites some files (profiles, the registry) in place.
+    mkdir -p "$WINEPREFIX"
+    (cd "$template" &&
+      tar --exclude=./drive_c/windows/system32 -cf - . | tar -xf - -C "$WINEPREFIX" &&
+      cp -al drive_c/windows/system32 "$WINEPREFIX/drive_c/windows/")
+  else
+    wineboot -i >/dev/null 2>&1
+    _wine_machine_common
+  fi
+  wine_run reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null
+  wine_run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f >/dev/null
+  wineserver -w
+  # From here one server session: Wine's mount manager, when it starts, drops mount records
+  # of drives it does not know, which would take the fixture's records with them.
+  wineserver -p
+  wine_run reg query 'HKCU\Software\Wine' /v Version >/dev/null  # starts desktop and services
+}
+
+wine_machine_load() {
+  local file args=()
+  for file in "$@"; do args+=(--reg "$(winepath -w "$file")"); done
+  wine_run "$slotdrive" load "${args[@]}"
+}
+
+wine_machine_stop() {
+  [ -n "${_wine_machine_tmp:-}" ] || return 0
+  wineserver -k >/dev/null 2>&1
+  wineserver -w 2>/dev/null
+  rm -rf "$_wine_machine_tmp"
+  _wine_machine_tmp=
+}
