@@ -28,9 +28,11 @@ work=$(mktemp -d /tmp/installer-e2e.XXXXXX)
 # Wine mirrors Start menu entries into the host's desktop menus: keep those in the work folder.
 export XDG_DATA_HOME=$work/xdg-data XDG_CONFIG_HOME=$work/xdg-config
 . "$root/scripts/wine-env.sh"
+# A prefix made under the Japanese locale has a Shift-JIS menu font, which Tavrik's owner-drawn
+# slot items need: they are drawn with the ANSI text calls.
+export LC_ALL=ja_JP.UTF-8
 wine_prefix_start
 trap 'wineserver -k >/dev/null 2>&1; wine_prefix_stop; rm -rf "$work"' EXIT
-export LC_ALL=ja_JP.UTF-8
 
 passed=0
 failures=0
