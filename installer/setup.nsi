@@ -40,6 +40,7 @@ OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\${MAKER}\Tavrik"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails show
+BrandingText "${PRODUCT_NAME} ${VERSION}"
 ShowUninstDetails show
 
 !define MUI_ICON "${PROGRAM_ICON}"
