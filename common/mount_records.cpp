@@ -56,19 +56,25 @@ namespace {
 // record for every drive letter of the machine.
 class MountRecordDecoder {
  public:
+  // text points into the decoder, valid until the next call.
   bool Decode(platform::ISystem& system, const uint8_t* data, uint32_t dataBytes,
-              uint32_t bufferSize, std::string& text) {
+              uint32_t bufferSize, std::string_view& text) {
     // Two zero bytes go right after the data so the last character survives: they must fit
     // too.
     if (data == nullptr || dataBytes + 2 > bufferSize) return false;
-    m_wide.assign((dataBytes + 2 + 1) / 2 + 1, 0);
-    for (uint32_t i = 0; i < dataBytes; ++i)
-      m_wide[i / 2] = static_cast<uint16_t>(m_wide[i / 2] | (data[i] << ((i % 2) * 8)));
-    m_ansi.assign(bufferSize, 0);
+    const uint32_t units = (dataBytes + 1) / 2;
+    m_wide.resize(units + 2);
+    for (uint32_t i = 0; i < units; ++i) {
+      const uint32_t high = 2 * i + 1 < dataBytes ? data[2 * i + 1] : 0;
+      m_wide[i] = static_cast<uint16_t>(data[2 * i] | (high << 8));
+    }
+    m_wide[units] = 0;
+    m_wide[units + 1] = 0;
+    m_ansi.resize(bufferSize);
     int written = system.WideToAnsi(m_wide.data(), m_ansi.data(), static_cast<int>(bufferSize));
     if (written <= 0) return false;
-    text.assign(TextViewOfValueData(reinterpret_cast<const uint8_t*>(m_ansi.data()),
-                                    static_cast<uint32_t>(written)));
+    text = TextViewOfValueData(reinterpret_cast<const uint8_t*>(m_ansi.data()),
+                               static_cast<uint32_t>(written));
     return true;
   }
 
@@ -81,7 +87,10 @@ class MountRecordDecoder {
 bool DecodeMountRecord(platform::ISystem& system, const uint8_t* data, uint32_t dataBytes,
                        uint32_t bufferSize, std::string& text) {
   MountRecordDecoder decoder;
-  return decoder.Decode(system, data, dataBytes, bufferSize, text);
+  std::string_view decoded;
+  if (!decoder.Decode(system, data, dataBytes, bufferSize, decoded)) return false;
+  text.assign(decoded);
+  return true;
 }
 
 bool EncodeMountRecord(platform::ISystem& system, const std::string& text, uint32_t bufferSize,
@@ -104,7 +113,7 @@ void ForEachMatchingMountRecord(platform::IRegistry& registry, platform::ISystem
                                 const std::string& matchText,
                                 const std::function<void(const MountRecordHit&)>& visit) {
   MountRecordDecoder decoder;
-  std::string text;
+  std::string_view text;
   std::string upper;
   ForEachValue(registry, mountKey, bufferSize, [&](const EnumeratedValue& value) {
     // Volume GUID records ("\??\Volume{...}") share the key; only drive letters count.
@@ -114,9 +123,9 @@ void ForEachMatchingMountRecord(platform::IRegistry& registry, platform::ISystem
     const uint64_t units = (uint64_t{value.dataBytes} + 1) / 2;
     if (2 * units < matchText.size()) return;
     if (!decoder.Decode(system, value.data, value.dataBytes, bufferSize, text)) return;
-    upper = text;
+    upper.assign(text);
     MbcsUpperInPlace(upper);
     if (!MbcsContains(upper, matchText)) return;
-    visit(MountRecordHit{std::string(value.name), text});
+    visit(MountRecordHit{std::string(value.name), std::string(text)});
   });
 }
