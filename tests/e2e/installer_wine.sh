@@ -172,16 +172,19 @@ done
 check "no other icon files" "$(echo "$icon_names" | wc -l)" "$(ls "$unix_program/Icons" | wc -l)"
 
 definitions_key='HKLM\SOFTWARE\Norvell\Tavrik\RW_Devices'
-run "$slotdrive" export --live "$definitions_key" --out "$(winepath -w "$work/installed.reg")"
-# The installer writes IconPath under its own folder; the shipped file names the default one,
-# which is where /S installs, so the two agree byte for byte (code page 932 texts included).
-if cmp -s <(sorted_definitions "$definitions") <(sorted_definitions "$work/installed.reg"); then
-  check "definitions as shipped" same same
-else
-  check "definitions as shipped" same different
-  diff <(sorted_definitions "$definitions" | iconv -f CP932 -t UTF-8) \
-       <(sorted_definitions "$work/installed.reg" | iconv -f CP932 -t UTF-8) | head -20
-fi
+check_definitions() {  # check_definitions CASE
+  run "$slotdrive" export --live "$definitions_key" --out "$(winepath -w "$work/installed.reg")"
+  # The installer writes IconPath under its own folder; the shipped file names the default one,
+  # which is where /S installs, so the two agree byte for byte (code page 932 texts included).
+  if cmp -s <(sorted_definitions "$definitions") <(sorted_definitions "$work/installed.reg"); then
+    check "$1: definitions as shipped" same same
+  else
+    check "$1: definitions as shipped" same different
+    diff <(sorted_definitions "$definitions" | iconv -f CP932 -t UTF-8) \
+         <(sorted_definitions "$work/installed.reg" | iconv -f CP932 -t UTF-8) | head -20
+  fi
+}
+check_definitions install
 
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 check "logon entry" "\"$program\\Tavrik.exe\"" "$(value_of "$run_key" Tavrik)"
@@ -196,9 +199,9 @@ check "Start menu entries" "Loscan.lnk Tavrik.lnk" "$(ls "$menu" 2>/dev/null | t
 # --- the installed Tavrik, as the logon entry starts it
 drive_icons='HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\DriveIcons'
 settings='HKCU\Software\Norvell\Tavrik\Settings\Tavrik'
-wine "$program\\Tavrik.exe" >/dev/null 2>&1 &
 tavrik_has_icons() { [ "$(default_of "$drive_icons\\I\\DefaultIcon")" != "<none>" ]; }
-if wait_for 30 tavrik_has_icons; then
+start_tavrik() { wine "$program\\Tavrik.exe" >/dev/null 2>&1 & wait_for 30 tavrik_has_icons; }
+if start_tavrik; then
   for letter_icon in F:cf.ico G:sd.ico I:smxd.ico; do
     letter=${letter_icon%%:*}
     icon=${letter_icon#*:}
@@ -229,7 +232,15 @@ if [ -n "$tray_driver" ] && tavrik_has_icons; then
   fi
 fi
 
-# --- uninstall, with Tavrik still running
+# --- installing again over the running Tavrik ends it first, as it would hold its file
+wine "$setup" /S 2>>"$work/stderr"
+check "second Setup.exe /S exit code" 0 $?
+check "second install: Tavrik took back its label of G" "<none>" \
+  "$(default_of "$drive_icons\\G\\DefaultLabel")"
+check_definitions "second install"
+start_tavrik || check "Tavrik started again" yes no
+
+# --- uninstall, with Tavrik running
 wine "$unix_program/Uninstall.exe" /S 2>>"$work/stderr"
 check "Uninstall.exe /S exit code" 0 $?
 # The uninstaller runs on from its copy in %TEMP%; its last step removes the uninstall entry.
