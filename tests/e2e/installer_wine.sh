@@ -27,12 +27,9 @@ shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}
 work=$(mktemp -d /tmp/installer-e2e.XXXXXX)
 # Wine mirrors Start menu entries into the host's desktop menus: keep those in the work folder.
 export XDG_DATA_HOME=$work/xdg-data XDG_CONFIG_HOME=$work/xdg-config
-. "$root/scripts/wine-env.sh"
-# A prefix made under the Japanese locale has a Shift-JIS menu font, which Tavrik's owner-drawn
-# slot items need: they are drawn with the ANSI text calls.
-export LC_ALL=ja_JP.UTF-8
-wine_prefix_start
-trap 'wineserver -k >/dev/null 2>&1; wine_prefix_stop; rm -rf "$work"' EXIT
+wine_stderr=$work/stderr
+. "$here/wine_machine.sh"
+trap 'wine_machine_stop; rm -rf "$work"' EXIT
 
 passed=0
 failures=0
@@ -44,18 +41,16 @@ check() {  # check DESCRIPTION EXPECTED ACTUAL
     failures=$((failures + 1))
   fi
 }
-# wine's console output ends its lines in CR LF.
-run() { wine "$@" 2>>"$work/stderr" | tr -d '\r'; }
 value_of() {  # value_of KEY NAME -> the value's data, or <none>
   local out
-  out=$(run reg query "$1" /v "$2" 2>/dev/null | iconv -c -f CP932 -t UTF-8 | awk -v name="$2" '
+  out=$(wine_run reg query "$1" /v "$2" 2>/dev/null | iconv -c -f CP932 -t UTF-8 | awk -v name="$2" '
     index($0, "    " name "    ") == 1 { sub("^    " name "    REG_[A-Z_]+    ", ""); print }')
   echo "${out:-<none>}"
 }
 default_of() {  # default_of KEY -> its default value, or <none>
   local out
   # reg writes in the console's code page.
-  out=$(run reg query "$1" /ve 2>/dev/null | iconv -c -f CP932 -t UTF-8 |
+  out=$(wine_run reg query "$1" /ve 2>/dev/null | iconv -c -f CP932 -t UTF-8 |
         awk -F'    ' '/REG_SZ/ {print $NF}')
   if [ -z "$out" ] || [ "$out" == "(value not set)" ]; then echo "<none>"; else echo "$out"; fi
 }
@@ -92,7 +87,7 @@ IGNORED_PATHS=(
 snapshot_registry() {  # snapshot_registry OUT
   local wexport
   wexport="$work/export-$(basename "$1").reg"
-  run regedit /E "$(winepath -w "$wexport")" >/dev/null
+  wine_run regedit /E "$(winepath -w "$wexport")" >/dev/null
   iconv -f UTF-16 -t UTF-8 "$wexport" | tr -d '\r' | python3 -c '
 import sys
 ignored = [k.upper() for k in sys.argv[1:]]
@@ -141,19 +136,8 @@ for key in sorted(blocks, key=bytes.upper):
 ' "$1"
 }
 
-run reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null
-# A virtual desktop gives Tavrik a notification area to put its icon in. It takes effect when
-# the desktop is next created, after this server has gone.
-run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
-run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null
-wineserver -w
-
-# From here one server session: Wine's mount manager, when it starts, drops mount records of
-# drives it does not know, which would take the fixture's records with them.
-wineserver -p
-run reg query 'HKCU\Software\Wine' /v Version >/dev/null  # starts the desktop and services
-wine "$slotdrive" load --reg "$(winepath -w "$fixture")" >/dev/null 2>>"$work/stderr"
-check "fixture loaded" 0 $?
+wine_machine_start winxp 800x600
+wine_machine_load "$fixture" >/dev/null
 snapshot_registry "$work/registry.before"
 snapshot_files "$work/files.before"
 
@@ -173,7 +157,7 @@ check "no other icon files" "$(echo "$icon_names" | wc -l)" "$(ls "$unix_program
 
 definitions_key='HKLM\SOFTWARE\Norvell\Tavrik\RW_Devices'
 check_definitions() {  # check_definitions CASE
-  run "$slotdrive" export --live "$definitions_key" --out "$(winepath -w "$work/installed.reg")"
+  wine_run "$slotdrive" export --live "$definitions_key" --out "$(winepath -w "$work/installed.reg")"
   # The installer writes IconPath under its own folder; the shipped file names the default one,
   # which is where /S installs, so the two agree byte for byte (code page 932 texts included).
   if cmp -s <(sorted_definitions "$definitions") <(sorted_definitions "$work/installed.reg"); then
@@ -213,7 +197,7 @@ if start_tavrik; then
   done
   check "SD drive label" "SDメモリーカード" "$(default_of "$drive_icons\\G\\DefaultLabel")"
   check "Tavrik records its icon keys" yes \
-    "$(run reg query "$settings\\IcoList1" | grep -qF 'DriveIcons\F' && echo yes || echo no)"
+    "$(wine_run reg query "$settings\\IcoList1" | grep -qF 'DriveIcons\F' && echo yes || echo no)"
 else
   check "Tavrik gave the reader's drives their icons" yes no
 fi
@@ -253,7 +237,7 @@ check "logon entry gone" "<none>" "$(value_of "$run_key" Tavrik)"
 check "program folder gone" no "$([ -e "$unix_program" ] && echo yes || echo no)"
 
 # A restart carries out what was left to it (the uninstaller's copy in %TEMP%).
-run wineboot -r >/dev/null
+wine_run wineboot -r >/dev/null
 snapshot_registry "$work/registry.after"
 snapshot_files "$work/files.after"
 if diff "$work/registry.before" "$work/registry.after" >"$work/registry.diff"; then
