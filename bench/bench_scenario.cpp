@@ -25,8 +25,8 @@ bool BenchScenario::Prepare(std::string& error) {
     error = Name() + " made no registry call";
     return false;
   }
-  m_replay = std::make_unique<RegistryCallReplay>(m_registry, m_recorder.Calls(),
-                                                  m_recorder.KeysOpened());
+  m_replay =
+      std::make_unique<RegistryCallReplay>(m_registry, m_recorder.Calls(), m_recorder.KeysOpened());
   const size_t differing = m_replay->Run();
   if (differing != 0) {
     error = Name() + ": " + std::to_string(differing) + " of " +

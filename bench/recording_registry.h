@@ -10,8 +10,17 @@
 #include "platform/registry.h"
 
 struct RegistryCall {
-  enum class Op { kOpen, kCreate, kEnumKey, kEnumValue, kQuery, kSet, kDeleteValue, kDeleteKey,
-                  kClose };
+  enum class Op {
+    kOpen,
+    kCreate,
+    kEnumKey,
+    kEnumValue,
+    kQuery,
+    kSet,
+    kDeleteValue,
+    kDeleteKey,
+    kClose
+  };
   Op op = Op::kOpen;
   // A predefined root, or kOpenedKey + the index of the key in the order it was opened.
   platform::RegKey key = 0;
@@ -20,7 +29,7 @@ struct RegistryCall {
   bool nullName = false;
   uint32_t access = 0;
   uint32_t index = 0;
-  uint32_t nameChars = 0;   // buffer sizes as passed in
+  uint32_t nameChars = 0;  // buffer sizes as passed in
   uint32_t dataBytes = 0;
   bool wantsType = false;
   bool wantsData = false;
@@ -65,8 +74,8 @@ class RecordingRegistry : public platform::IRegistry {
   long NoteRead(RegistryCall& call, uint32_t bytes, const uint32_t* type, const uint8_t* data,
                 const uint32_t* dataBytes, long rc);
   // Records an open or create that returned rc; the new key gets the next index.
-  long NoteOpened(RegistryCall::Op op, platform::RegKey parent, const char* subKey,
-                  uint32_t access, long rc, platform::RegKey* result);
+  long NoteOpened(RegistryCall::Op op, platform::RegKey parent, const char* subKey, uint32_t access,
+                  long rc, platform::RegKey* result);
 
   platform::IRegistry& m_inner;
   bool m_recording = false;

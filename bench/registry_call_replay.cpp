@@ -5,8 +5,7 @@
 using platform::RegKey;
 
 RegistryCallReplay::RegistryCallReplay(platform::IRegistry& registry,
-                                       const std::vector<RegistryCall>& calls,
-                                       uint32_t keysOpened)
+                                       const std::vector<RegistryCall>& calls, uint32_t keysOpened)
     : m_registry(registry), m_calls(calls), m_keys(keysOpened, 0) {
   uint32_t nameChars = 1;
   uint32_t dataBytes = 1;
@@ -43,10 +42,9 @@ size_t RegistryCallReplay::Run() {
         rc = m_registry.EnumKey(key, call.index, m_name.data(), &nameChars);
         break;
       case RegistryCall::Op::kEnumValue:
-        rc = m_registry.EnumValue(key, call.index, m_name.data(), &nameChars,
-                                  call.wantsType ? &type : nullptr,
-                                  call.wantsData ? m_data.data() : nullptr,
-                                  call.wantsSize ? &dataBytes : nullptr);
+        rc = m_registry.EnumValue(
+            key, call.index, m_name.data(), &nameChars, call.wantsType ? &type : nullptr,
+            call.wantsData ? m_data.data() : nullptr, call.wantsSize ? &dataBytes : nullptr);
         break;
       case RegistryCall::Op::kQuery:
         rc = m_registry.QueryValue(key, name, call.wantsType ? &type : nullptr,

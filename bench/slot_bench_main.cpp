@@ -164,8 +164,8 @@ int main(int argc, char** argv) {
         row.size = size;
         row.calls = bench.RegistryCalls();
         row.found = bench.SlotsFound();
-        row.timing = TimeAgainstFloor([&] { bench.Run(); }, [&] { bench.RunFloor(); },
-                                      options.minSeconds);
+        row.timing =
+            TimeAgainstFloor([&] { bench.Run(); }, [&] { bench.RunFloor(); }, options.minSeconds);
         std::fprintf(stderr, "  %-20s %-8s %6u records: %10.1f us, floor %10.1f us\n",
                      row.work.c_str(), row.os.c_str(), size, row.timing.workNs / 1e3,
                      row.timing.floorNs / 1e3);
@@ -175,7 +175,8 @@ int main(int argc, char** argv) {
   }
 
   std::printf("\n%s: time per run (best batch), its floor and time / floor\n\n", backend);
-  std::printf("| work | system | mount records | registry calls | slots found | time | floor | ratio |\n");
+  std::printf(
+      "| work | system | mount records | registry calls | slots found | time | floor | ratio |\n");
   std::printf("|---|---|---:|---:|---:|---:|---:|---:|\n");
   int failures = 0;
   for (const Row& row : rows) {
@@ -189,13 +190,14 @@ int main(int argc, char** argv) {
     // weighs against very few registry calls; it gets a wider margin.
     const double grossRatio = row.size < 1000 ? 5.0 : 3.0;
     if (options.check && ratio > grossRatio) {
-      std::printf("GROSS MISS: %s (%s, %u) ratio %.2f > %.0f\n", row.work.c_str(),
-                  row.os.c_str(), row.size, ratio, grossRatio);
+      std::printf("GROSS MISS: %s (%s, %u) ratio %.2f > %.0f\n", row.work.c_str(), row.os.c_str(),
+                  row.size, ratio, grossRatio);
       ++failures;
     }
   }
 
-  std::printf("\nGrowth with the mount records (time at the larger size / time at the smaller):\n\n");
+  std::printf(
+      "\nGrowth with the mount records (time at the larger size / time at the smaller):\n\n");
   for (const Row& row : rows) {
     if (row.size != options.sizes.front()) continue;
     std::string line = "  " + row.work + " (" + row.os + "):";

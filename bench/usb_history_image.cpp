@@ -150,10 +150,10 @@ std::string RecordText(const NtDisk& disk, MountRecordStyle style) {
 }
 
 // Makers of the other USB sticks the machine has seen.
-constexpr const char* kOtherVendors[] = {"Brisa", "Kelmet", "Orvane", "Tessel", "Valdo",
-                                         "Quintar", "Marrow", "Ilex"};
-constexpr const char* kOtherProducts[] = {"Flash_Disk", "USB_Drive", "Pocket_Stick",
-                                          "Mini_Flash", "Card_Reader"};
+constexpr const char* kOtherVendors[] = {"Brisa", "Kelmet",  "Orvane", "Tessel",
+                                         "Valdo", "Quintar", "Marrow", "Ilex"};
+constexpr const char* kOtherProducts[] = {"Flash_Disk", "USB_Drive", "Pocket_Stick", "Mini_Flash",
+                                          "Card_Reader"};
 
 NtDisk OtherUsbDisk(uint32_t i) {
   NtDisk disk;
@@ -173,8 +173,8 @@ NtDisk ReaderSlotDisk(const ReaderProduct& reader, int slot, uint32_t serial) {
   disk.instanceId = id + "\\" + Hex(0x4E560000u + serial, 8) + "&" + std::to_string(slot);
   std::string product = reader.registryKey + " " + reader.slots[slot].driveFunc;
   disk.friendlyName = "Norvell " + product + " USB Device";
-  disk.parentIdPrefix = "7&" + Hex(0x2e400000u + serial * 31u + static_cast<uint32_t>(slot), 7) +
-                        "&0";
+  disk.parentIdPrefix =
+      "7&" + Hex(0x2e400000u + serial * 31u + static_cast<uint32_t>(slot), 7) + "&0";
   return disk;
 }
 
@@ -205,8 +205,8 @@ struct Devnode {
   std::string hardwareKey;
   std::string deviceClass;
   std::string description;
-  std::string productId;   // disks only
-  char letter = 0;         // disks with a letter
+  std::string productId;  // disks only
+  char letter = 0;        // disks with a letter
 };
 
 Devnode SystemDevnode(uint32_t i) {
@@ -218,8 +218,8 @@ Devnode SystemDevnode(uint32_t i) {
       node.description = "System board extension";
       break;
     case 1:
-      node.hardwareKey = "PCI\\VEN_8086&DEV_" + Hex(0x7000 + i, 4) + "\\BUS_00&DEV_" +
-                         Hex(i % 32, 2) + "&FUNC_00";
+      node.hardwareKey =
+          "PCI\\VEN_8086&DEV_" + Hex(0x7000 + i, 4) + "\\BUS_00&DEV_" + Hex(i % 32, 2) + "&FUNC_00";
       node.deviceClass = "System";
       node.description = "PCI bridge";
       break;
@@ -250,8 +250,7 @@ long WriteNinexTrees(platform::IRegistry& registry, const std::vector<Devnode>& 
     const Devnode& node = nodes[i];
     // Devnode names are the configuration manager's handles: hexadecimal addresses.
     ImageKey dyn(registry, kHkeyDynData,
-                 std::string(kConfigManagerEnum) + "\\C29A" + Hex(0x2D50 + 0x38 * i, 4),
-                 status);
+                 std::string(kConfigManagerEnum) + "\\C29A" + Hex(0x2D50 + 0x38 * i, 4), status);
     dyn.SetText("HardWareKey", node.hardwareKey);
     dyn.Set("Problem", platform::kRegBinary, Dword(0));
     dyn.Set("Status", platform::kRegBinary, Dword(0x0180600A));
@@ -268,7 +267,8 @@ long WriteNinexTrees(platform::IRegistry& registry, const std::vector<Devnode>& 
       device.SetText("Manufacturer", "NORVELL");
       device.Set("Removable", platform::kRegBinary, Bytes{1});
     }
-    if (node.letter != 0) device.SetText("CurrentDriveLetterAssignment", std::string(1, node.letter));
+    if (node.letter != 0)
+      device.SetText("CurrentDriveLetterAssignment", std::string(1, node.letter));
   }
   return status;
 }
@@ -341,8 +341,9 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
   // One "\DosDevices\X:" record for every letter.
   std::vector<MountValue> letters;
   auto dosDevice = [](char x) { return std::string("\\DosDevices\\") + x + ":"; };
-  letters.push_back({dosDevice('A'), Utf16(std::string("\\??\\FDC#GENERIC_FLOPPY_DRIVE#6&2b3f4e1&0&0#") +
-                                           kVolumeClass)});
+  letters.push_back(
+      {dosDevice('A'),
+       Utf16(std::string("\\??\\FDC#GENERIC_FLOPPY_DRIVE#6&2b3f4e1&0&0#") + kVolumeClass)});
   letters.push_back({dosDevice('B'), Utf16(RecordText(historic[0], options.style))});
   letters.push_back({dosDevice('C'), MbrRecord(rng)});
   letters.push_back({dosDevice('D'),
@@ -350,7 +351,8 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
                                        "5&2f1e3d&0&1.0.0#") +
                            kVolumeClass)});
   for (const auto& entry : connected)
-    letters.push_back({dosDevice(entry.first.letter), Utf16(RecordText(entry.second, options.style))});
+    letters.push_back(
+        {dosDevice(entry.first.letter), Utf16(RecordText(entry.second, options.style))});
   for (char x = static_cast<char>('E' + connected.size()); x <= 'Z'; ++x) {
     const uint32_t kind = static_cast<uint32_t>(x - 'A') % 4;
     if (kind == 0) {
@@ -358,7 +360,8 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
     } else if (kind == 1) {
       letters.push_back({dosDevice(x), DmioRecord(rng)});
     } else {
-      letters.push_back({dosDevice(x), Utf16(RecordText(historic[static_cast<size_t>(x - 'A')], options.style))});
+      letters.push_back(
+          {dosDevice(x), Utf16(RecordText(historic[static_cast<size_t>(x - 'A')], options.style))});
     }
   }
 
@@ -368,7 +371,8 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
                              : static_cast<uint32_t>(letters.size() + connected.size());
   std::vector<MountValue> values;
   for (const auto& entry : connected)
-    values.push_back({"\\??\\Volume" + GuidText(rng), Utf16(RecordText(entry.second, options.style))});
+    values.push_back(
+        {"\\??\\Volume" + GuidText(rng), Utf16(RecordText(entry.second, options.style))});
   for (uint32_t i = 0; values.size() + letters.size() < total; ++i) {
     MountValue value{"\\??\\Volume" + GuidText(rng), {}};
     switch (i % 3) {
@@ -396,15 +400,15 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
 
   // The 9x family: the configuration manager's devnodes, the reader slots among them.
   std::vector<Devnode> nodes;
-  for (uint32_t i = 0; nodes.size() + connected.size() < kDevnodes9x; ++i) {
+  for (uint32_t i = 0; nodes.size() < kDevnodes9x; ++i) {
     if (i == 150) {
       for (const auto& entry : connected) {
         const ReaderProduct& reader = catalogue[static_cast<size_t>(entry.first.reader)];
         Devnode node;
         node.hardwareKey = entry.first.hardwareKey9x;
         node.deviceClass = "DiskDrive";
-        node.description = "NORVELL " + reader.registryKey + " " +
-                           reader.slots[entry.first.slot].driveFunc;
+        node.description =
+            "NORVELL " + reader.registryKey + " " + reader.slots[entry.first.slot].driveFunc;
         node.productId = reader.registryKey + " " + reader.slots[entry.first.slot].driveFunc;
         node.letter = entry.first.letter;
         nodes.push_back(node);
@@ -414,8 +418,9 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
       // Other removable disks, present with letters of their own.
       Devnode node;
       const uint32_t n = i / 15;
-      node.hardwareKey = "SCSI\\" + std::string(kOtherVendors[n % 8]).substr(0, 5) + "___FLASH_DISK" +
-                         std::to_string(n) + "\\USBSTOR&DISK&000" + std::to_string(n % 4);
+      node.hardwareKey = "SCSI\\" + std::string(kOtherVendors[n % 8]).substr(0, 5) +
+                         "___FLASH_DISK" + std::to_string(n) + "\\USBSTOR&DISK&000" +
+                         std::to_string(n % 4);
       node.deviceClass = "DiskDrive";
       node.description = "Flash disk";
       node.productId = "FLASH DISK";
@@ -432,7 +437,8 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
 void ClearUsbHistoryImage(platform::IRegistry& registry) {
   platform::DeleteRegistryTree(registry, kHkeyLocalMachine, kMountedDevices);
   platform::DeleteRegistryTree(registry, kHkeyLocalMachine, kDiskEnum);
-  platform::DeleteRegistryTree(registry, kHkeyLocalMachine, "System\\CurrentControlSet\\Enum\\USBSTOR");
+  platform::DeleteRegistryTree(registry, kHkeyLocalMachine,
+                               "System\\CurrentControlSet\\Enum\\USBSTOR");
   platform::DeleteRegistryTree(registry, kHkeyLocalMachine, "System\\CurrentControlSet\\Enum\\IDE");
   platform::DeleteRegistryTree(registry, kHkeyDynData, kConfigManagerEnum);
   platform::DeleteRegistryTree(registry, kHkeyLocalMachine, "Enum");

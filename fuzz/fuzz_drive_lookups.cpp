@@ -38,8 +38,10 @@ const MemoryRegistry::ValueImage* FindValue(const MemoryRegistry::KeyImage& key,
 void CheckValueChanges(platform::RegKey root, const MemoryRegistry::KeyImage& before,
                        const MemoryRegistry::KeyImage& after, char letter) {
   const std::string upperPath = platform::FoldRegistryName(before.path, true);
-  const bool mountKey = root == platform::kHkeyLocalMachine && upperPath == "SYSTEM\\MOUNTEDDEVICES";
-  const bool ninexDevice = root == platform::kHkeyLocalMachine && upperPath.compare(0, 5, "ENUM\\") == 0;
+  const bool mountKey =
+      root == platform::kHkeyLocalMachine && upperPath == "SYSTEM\\MOUNTEDDEVICES";
+  const bool ninexDevice =
+      root == platform::kHkeyLocalMachine && upperPath.compare(0, 5, "ENUM\\") == 0;
   auto check = [&](const MemoryRegistry::ValueImage* was, const MemoryRegistry::ValueImage* now,
                    const std::string& name) {
     if (was != nullptr && now != nullptr && *was == *now) return;
@@ -51,8 +53,8 @@ void CheckValueChanges(platform::RegKey root, const MemoryRegistry::KeyImage& be
     FUZZ_CHECK(ninexDevice);
     FUZZ_CHECK(platform::RegistryNamesEqual(name, "UserDriveLetterAssignment"));
     FUZZ_CHECK(now != nullptr);
-    const std::vector<uint8_t> expected{static_cast<uint8_t>(letter),
-                                        static_cast<uint8_t>(letter), 0};
+    const std::vector<uint8_t> expected{static_cast<uint8_t>(letter), static_cast<uint8_t>(letter),
+                                        0};
     FUZZ_CHECK(now->type == platform::kRegSz && now->data == expected);
   };
   for (const auto& value : before.values) check(&value, FindValue(after, value.name), value.name);

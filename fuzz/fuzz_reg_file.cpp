@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(first.OpenHandleCount() == 0);
 
   std::vector<platform::RegExportTree> trees;
-  for (platform::RegKey root : {platform::kHkeyClassesRoot, platform::kHkeyCurrentUser,
-                                platform::kHkeyLocalMachine, platform::kHkeyUsers,
-                                platform::kHkeyDynData})
+  for (platform::RegKey root :
+       {platform::kHkeyClassesRoot, platform::kHkeyCurrentUser, platform::kHkeyLocalMachine,
+        platform::kHkeyUsers, platform::kHkeyDynData})
     trees.push_back({root, ""});
   std::string text;
   if (!platform::ExportRegFile(first, trees, text, error)) return 0;  // refused with a reason

@@ -18,12 +18,13 @@ using platform::MemoryRegistry;
 
 namespace {
 
-constexpr char kMachineIcons[] = "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER\\DRIVEICONS\\";
+constexpr char kMachineIcons[] =
+    "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER\\DRIVEICONS\\";
 constexpr char kClassIcons[] = "APPLICATIONS\\EXPLORER.EXE\\DRIVES\\";
 
 // The folded path of an allowed key: the prefix of its root, a letter, then one leaf.
 bool IsAllowedKey(platform::RegKey root, const std::string& upperPath) {
-  const std::string prefix = root == platform::kHkeyLocalMachine ? kMachineIcons
+  const std::string prefix = root == platform::kHkeyLocalMachine  ? kMachineIcons
                              : root == platform::kHkeyClassesRoot ? kClassIcons
                                                                   : "";
   if (prefix.empty() || upperPath.compare(0, prefix.size(), prefix) != 0) return false;
@@ -34,7 +35,7 @@ bool IsAllowedKey(platform::RegKey root, const std::string& upperPath) {
 }
 
 bool IsAncestorOfAllowed(platform::RegKey root, const std::string& upperPath) {
-  const std::string prefix = root == platform::kHkeyLocalMachine ? kMachineIcons
+  const std::string prefix = root == platform::kHkeyLocalMachine  ? kMachineIcons
                              : root == platform::kHkeyClassesRoot ? kClassIcons
                                                                   : "";
   if (prefix.empty()) return false;
@@ -45,7 +46,8 @@ bool IsAncestorOfAllowed(platform::RegKey root, const std::string& upperPath) {
   return rest.size() == 1 && rest[0] >= 'A' && rest[0] <= 'Z';  // a letter's key
 }
 
-using Keys = std::map<std::pair<platform::RegKey, std::string>, std::vector<MemoryRegistry::ValueImage>>;
+using Keys =
+    std::map<std::pair<platform::RegKey, std::string>, std::vector<MemoryRegistry::ValueImage>>;
 
 Keys Flatten(const std::map<platform::RegKey, std::vector<MemoryRegistry::KeyImage>>& image) {
   Keys keys;

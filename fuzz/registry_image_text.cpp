@@ -24,12 +24,18 @@ FuzzFields Split(const std::string& line) {
 }
 
 bool RootOf(const std::string& name, platform::RegKey& root) {
-  if (name == "HKLM") root = platform::kHkeyLocalMachine;
-  else if (name == "HKCU") root = platform::kHkeyCurrentUser;
-  else if (name == "HKCR") root = platform::kHkeyClassesRoot;
-  else if (name == "HKU") root = platform::kHkeyUsers;
-  else if (name == "HKDD") root = platform::kHkeyDynData;
-  else return false;
+  if (name == "HKLM")
+    root = platform::kHkeyLocalMachine;
+  else if (name == "HKCU")
+    root = platform::kHkeyCurrentUser;
+  else if (name == "HKCR")
+    root = platform::kHkeyClassesRoot;
+  else if (name == "HKU")
+    root = platform::kHkeyUsers;
+  else if (name == "HKDD")
+    root = platform::kHkeyDynData;
+  else
+    return false;
   return true;
 }
 

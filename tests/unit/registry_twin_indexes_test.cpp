@@ -128,7 +128,7 @@ TEST(ScriptedSystemText, AsciiAndDoubleByteTextConvertAsCp932) {
   ASSERT_EQ(6, system.WideToAnsi(ascii, out, sizeof out));
   EXPECT_STREQ("\\??~A", out);
   EXPECT_EQ(0, system.WideToAnsi(ascii, out, 5));  // no room for the terminator
-  const uint16_t katakana[] = {'A', 0x30BD, 0};      // "Aソ"
+  const uint16_t katakana[] = {'A', 0x30BD, 0};    // "Aソ"
   ASSERT_EQ(4, system.WideToAnsi(katakana, out, sizeof out));
   EXPECT_STREQ("A\x83\x5C", out);
 
