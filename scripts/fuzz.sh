@@ -26,8 +26,10 @@ for t in "${targets[@]}"; do
   work=$build/corpus/$t
   mkdir -p "$work"
   log=$build/fuzz_$t.log
+  dict=()
+  case $t in drive_lookups|definitions) dict=(-dict=fuzz/dict/registry_image.dict) ;; esac
   # New inputs go to the first folder; the committed seeds are only read.
-  "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${dict[@]}" \
     -artifact_prefix="$build/artifacts/$t-" "$work" "fuzz/corpus/$t" >"$log" 2>&1
   rc=$?
   # Every seed once more, as a regression test.
