@@ -103,6 +103,19 @@ grep -q '^"0x0"="Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\
 grep -q "$icon_key" "$work/exit.reg" && fail "exit: icon key for F left behind" || passed=$((passed + 1))
 grep -q '^"0x0"=' "$work/exit.reg" && fail "exit: settings entry left behind" || passed=$((passed + 1))
 
+# With the machine's files (--files, as "machine_driver shortpath" lists them under Wine): the
+# icon file exists, so the keys get its short path; an icon that does not exist gets none.
+printf 'C:\\Program Files\\Norvell\\Tavrik\\Icons\\cf.ico\tC:\\PROG~FBU\\Norvell\\Tavrik\\Icons\\cf.ico\n' \
+  >"$work/files.txt"
+"$exe" tavrik "${machine[@]}" --os WinXP --drives "$drives" --files "$work/files.txt" \
+  --out "$work/files.reg" >/dev/null || fail "files: exit $?"
+grep -A1 "$icon_key" "$work/files.reg" | grep -qF '@="C:\\PROG~FBU\\Norvell\\Tavrik\\Icons\\cf.ico"' &&
+  passed=$((passed + 1)) || fail "files: F's icon is not the short path of cf.ico"
+grep -A1 "${icon_key/\\F\\/\\G\\}" "$work/files.reg" | grep -qF '@=""' &&
+  passed=$((passed + 1)) || fail "files: G's icon, which does not exist, has a path"
+printf 'Icons\\cf.ico\n' >"$work/relative.txt"
+printf 'C:\\Program Files\\cf.ico\tC:\\cf.ico\n' >"$work/unlike.txt"
+
 # No definitions: the start-up message, and the posted close ends the program.
 run nodefs --reg "$fixture" --os WinXP
 check nodefs 'd["messages"] == ["初期化処理に失敗しましたので、終了します。"] and d["closed"]'
@@ -117,6 +130,7 @@ check sendto 'sum(c.startswith("CreateShortcut") for c in d["shellCalls"]) == 4'
 # What the window could not be told is refused, with nothing written.
 for bad in "--click middle" "--command 999" "--command 1088" "--command 10x" \
            "--drives C=fixed --media Q" "--drives F=floppy" "--drives F=fixed,f=cdrom" "--live" \
+           "--files $work/none.txt" "--files $work/relative.txt" "--files $work/unlike.txt" \
            "extra"; do
   # shellcheck disable=SC2086
   "$exe" tavrik "${machine[@]}" --os WinXP $bad >"$work/out" 2>"$work/err"

@@ -9,6 +9,8 @@
 //   left X Y | right X Y put the cursor at (X, Y) and post the tray's button message
 //   command ID           post WM_COMMAND ID, as a chosen menu item does
 //   escape               post the Escape key to the hidden window
+//   keys KEY...          type keys (down, up, return, escape) into the program's thread, where
+//                        an open popup menu reads them
 //   devicechange         post WM_DEVICECHANGE (DBT_DEVNODES_CHANGED), as after a replug
 //   menu SECONDS         wait for a popup menu; print its left, top, right and bottom
 //   nomenu SECONDS       wait for every popup menu to go away
@@ -89,9 +91,31 @@ bool ShellKnowsIcon(HWND window) {
   return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+// Under Wine, keys typed on the X display do not reach the popup menu of a program whose only
+// window is hidden; posted into its thread's queue they do, and the menu's own loop takes
+// them there as it takes typed ones.
+int PostKeys(HWND ejector, int count, char** names) {
+  static const struct {
+    const char* name;
+    WPARAM key;
+  } kKeys[] = {{"down", VK_DOWN}, {"up", VK_UP}, {"return", VK_RETURN}, {"escape", VK_ESCAPE}};
+  for (int i = 0; i < count; ++i) {
+    WPARAM key = 0;
+    for (const auto& known : kKeys)
+      if (std::strcmp(names[i], known.name) == 0) key = known.key;
+    if (key == 0) return 2;
+    const LPARAM repeatOnce = 1;
+    if (!PostMessageA(ejector, WM_KEYDOWN, key, repeatOnce) ||
+        !PostMessageA(ejector, WM_KEYUP, key, repeatOnce | 0xC0000000))
+      return 1;
+    Sleep(50);
+  }
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr, "usage: tray_driver window | icon [HWND] | left X Y | right X Y | "
-                       "command ID | escape | devicechange | menu SECONDS | "
+                       "command ID | escape | keys KEY... | devicechange | menu SECONDS | "
                        "nomenu SECONDS | itemheight | "
                        "dialogs TITLE | texts TITLE | ok TITLE\n");
   return 2;
@@ -144,6 +168,10 @@ int main(int argc, char** argv) {
   }
   if (std::strcmp(command, "escape") == 0)
     return PostMessageA(ejector, WM_KEYDOWN, VK_ESCAPE, 0x00010001) ? 0 : 1;
+  if (std::strcmp(command, "keys") == 0 && argc > 2) {
+    const int result = PostKeys(ejector, argc - 2, argv + 2);
+    return result == 2 ? Usage() : result;
+  }
   if (std::strcmp(command, "devicechange") == 0)
     return PostMessageA(ejector, WM_DEVICECHANGE, 0x0007, 0) ? 0 : 1;
   if (std::strcmp(command, "command") == 0 && oneArgument)

@@ -11,7 +11,10 @@ SLOTDRIVE_COMMAND("export", RunExport,
 SLOTDRIVE_COMMAND("loscan", RunLoscan,
                   "loscan (--reg FILE)... --os OS [--wine-order] [--drives LIST] [--model NAME] "
                   "[--choose LETTERS] [--set] [--out FILE]")
-SLOTDRIVE_COMMAND("tavrik", RunTavrik, "tavrik (--reg FILE)... --os OS [--wine-order] [--drives LIST] [--media LETTERS] [--click left|right] [--command ID] [--out FILE]")
+SLOTDRIVE_COMMAND("tavrik", RunTavrik,
+                  "tavrik (--reg FILE)... --os OS [--wine-order] [--drives LIST] "
+                  "[--media LETTERS] [--files LIST] [--click left|right] [--command ID] "
+                  "[--out FILE]")
 SLOTDRIVE_COMMAND("definitions", RunDefinitions, "definitions [--icons FOLDER] [--out FILE]")
 #ifdef SLOTDRIVE_LIVE
 SLOTDRIVE_COMMAND("load", RunLoad, "load (--reg FILE)...")

@@ -12,6 +12,7 @@
 #include "tavrik/ejector_dlg.h"
 #include "tools/slotdrive/commands.h"
 #include "tools/slotdrive/drive_list.h"
+#include "tools/slotdrive/file_list.h"
 #include "tools/slotdrive/json_writer.h"
 #include "tools/slotdrive/machine.h"
 #include "tools/slotdrive/output_file.h"
@@ -168,7 +169,7 @@ bool ParseCommandId(const std::string& text, uint32_t& id, std::string& error) {
 
 int RunTavrik(const std::vector<std::string>& args) {
   std::vector<OptionRule> rules = MachineOptions();
-  for (const char* name : {"drives", "media", "click", "command", "out"})
+  for (const char* name : {"drives", "media", "files", "click", "command", "out"})
     rules.push_back({name, true, false});
   CommandLine commandLine;
   std::string error;
@@ -193,6 +194,8 @@ int RunTavrik(const std::vector<std::string>& args) {
     return Refuse(kCommand, error);
 
   auto run = std::make_unique<Headless>(machine, *scripted);
+  if (commandLine.Has("files") && !LoadFileList(commandLine.Value("files"), run->files, error))
+    return Refuse(kCommand, "--files: " + error);
   run->volumes.AddDevice(kVwin32);
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     const std::string root = std::string(1, letter) + ":\\";

@@ -1,0 +1,69 @@
+#include "tools/slotdrive/file_list.h"
+
+#include <fstream>
+#include <vector>
+
+#include "common/mbcs_text.h"
+
+namespace slotdrive {
+namespace {
+
+std::vector<std::string> Elements(const std::string& path) {
+  std::vector<std::string> elements(1);
+  for (char c : path) {
+    if (c == '\\')
+      elements.emplace_back();
+    else
+      elements.back().push_back(c);
+  }
+  if (elements.size() > 1 && elements.back().empty()) elements.pop_back();
+  return elements;
+}
+
+bool AddLine(const std::string& line, platform::MemoryFiles& files, std::string& error) {
+  const size_t tab = line.find('\t');
+  const std::string path = line.substr(0, tab);
+  const std::string shortForm = tab == std::string::npos ? std::string() : line.substr(tab + 1);
+  const bool folder = !path.empty() && path.back() == '\\';
+  const std::string bare = folder ? path.substr(0, path.size() - 1) : path;
+  if (!(folder ? files.AddFolder(bare) : files.AddFile(bare))) {
+    error = "'" + path + "' is not an absolute path";
+    return false;
+  }
+  if (shortForm.empty()) return true;
+  const std::vector<std::string> longElements = Elements(path);
+  const std::vector<std::string> shortElements = Elements(shortForm);
+  if (longElements.size() != shortElements.size()) {
+    error = "'" + shortForm + "' is no short form of '" + path + "'";
+    return false;
+  }
+  std::string prefix = longElements[0];
+  for (size_t i = 1; i < longElements.size(); ++i) {
+    prefix += "\\" + longElements[i];
+    if (MbcsUpper(shortElements[i]) != MbcsUpper(longElements[i]))
+      files.SetShortName(prefix, shortElements[i]);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool LoadFileList(const std::string& file, platform::MemoryFiles& files, std::string& error) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    error = file + ": cannot be read";
+    return false;
+  }
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    if (!AddLine(line, files, error)) {
+      error = file + ":" + std::to_string(number) + ": " + error;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace slotdrive
