@@ -1,22 +1,84 @@
 #!/usr/bin/env bash
-# The main job: install, build, and start Loscan.exe under Wine with code page 932.
-# With no display it runs under Xvfb and saves a screenshot.
+# The main job: installs what is missing, builds, and starts Loscan.exe and Tavrik.exe under
+# Wine (code page 932) on a built-in machine: Windows XP with a Norvell NVR-550S card reader
+# plugged in, cards in its CompactFlash (F:) and SD (G:) slots, its SmartMedia/xD slot (I:)
+# empty (tests/fixtures/loscan_xp_reader.reg, with the reader definitions that Tavrik's
+# installer writes, resources/definitions/tavrik_definitions.reg).
+#
+# With a display, both programs open there, in a Wine desktop window: Loscan's dialog, and
+# Tavrik's icon in the desktop's notification area (left click: the slot menu, right click:
+# the other commands). The command ends when both programs have ended.
+# Without a display, they run under Xvfb: the command saves screenshots of Loscan's dialog and
+# of Tavrik's slot menu, opened by a click on its tray icon, says where they are and ends both
+# programs. $SLOT_SCREENSHOT_DIR chooses the folder (default: screenshots/), $SLOT_WIN32_BUILD
+# another Windows build folder (default: build/win32).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-bash scripts/build.sh
-. scripts/wine-env.sh
-wine_prefix_start
-trap wine_prefix_stop EXIT
-out=${SLOT_SCREENSHOT_DIR:-$PWD/screenshots}
-mkdir -p "$out"
-if [ -n "${DISPLAY:-}" ]; then
-  LC_ALL=ja_JP.UTF-8 wine build/win32/loscan/Loscan.exe
-else
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    LC_ALL=ja_JP.UTF-8 wine "$1" & pid=$!
-    sleep 8
-    import -window root "$2/loscan.png"
-    kill $pid 2>/dev/null; wineserver -k' _ build/win32/loscan/Loscan.exe "$out"
-  echo "Loscan.exe ran under Xvfb; screenshot: $out/loscan.png"
+if [ "${1:-}" != --programs ]; then
+  bash scripts/setup.sh
+  bash scripts/build.sh
+  if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --programs --headless
+  fi
+  exec bash "$0" --programs
 fi
+headless=${2:-}
+
+build=${SLOT_WIN32_BUILD:-$PWD/build/win32}
+loscan=$build/loscan/Loscan.exe
+tavrik=$build/tavrik/Tavrik.exe
+slotdrive=$build/tools/slotdrive/slotdrive.exe
+shots=${SLOT_SCREENSHOT_DIR:-$PWD/screenshots}
+. tests/e2e/wine_machine.sh
+work=$(mktemp -d /tmp/slot-run.XXXXXX)
+wine_stderr=$work/wine.log
+trap 'wine_machine_stop; rm -rf "$work"' EXIT
+driver() { wine_run "$build/tests/$1.exe" "${@:2}"; }
+
+echo "run: a Windows XP machine under Wine (about 20 s)"
+wine_machine_start winxp 1024x768
+mkdir -p "$work/card_f" "$work/card_g"
+printf 'A card in the reader\r\n' >"$work/card_f/PHOTO.TXT"
+printf 'Another card\r\n' >"$work/card_g/MUSIC.TXT"
+driver machine_driver plug F "$work/card_f"
+driver machine_driver plug G "$work/card_g"
+driver machine_driver plug I "$work/no_card"
+wine_machine_load resources/definitions/tavrik_definitions.reg tests/fixtures/loscan_xp_reader.reg
+icons="$WINEPREFIX/drive_c/Program Files/Norvell/Tavrik/Icons"
+mkdir -p "$icons"
+cp resources/slot_icons/*.ico "$icons/"
+
+if [ -z "$headless" ]; then
+  echo "run: Loscan.exe and Tavrik.exe are open in the Wine desktop window on $DISPLAY."
+  echo "     Close Loscan, and choose 終了 in Tavrik's right-click menu, to end."
+  wine "$tavrik" >/dev/null 2>&1 &
+  wine "$loscan" >/dev/null 2>&1 &
+  wait
+  exit 0
+fi
+
+mkdir -p "$shots"
+wine "$tavrik" >/dev/null 2>&1 &
+for _ in $(seq 50); do driver tray_driver icon && break; sleep 0.2; done
+sleep 1
+# A click on the icon at the right end of the taskbar, where the notification area is.
+xdotool mousemove 1013 757 click 1
+driver tray_driver menu 10 >/dev/null || { echo "run: Tavrik's slot menu did not open"; exit 1; }
+xdotool mousemove 300 300
+sleep 1
+import -window root "$shots/tavrik_slot_menu.png"
+driver tray_driver keys escape
+driver tray_driver nomenu 5 || true
+wine "$loscan" >/dev/null 2>&1 &
+driver loscan_driver wait || { echo "run: Loscan's dialog did not appear"; exit 1; }
+sleep 2
+import -window root "$shots/loscan.png"
+driver loscan_driver escape
+driver tray_driver command 1036
+for _ in $(seq 50); do
+  pgrep -x Loscan.exe >/dev/null || pgrep -x Tavrik.exe >/dev/null || break
+  sleep 0.2
+done
+echo "run: Loscan.exe and Tavrik.exe ran under Xvfb; screenshots:"
+echo "  $shots/loscan.png            Loscan's dialog: the reader's slots and letters"
+echo "  $shots/tavrik_slot_menu.png  Tavrik's slot menu, opened from its tray icon"
