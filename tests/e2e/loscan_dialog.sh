@@ -22,16 +22,14 @@ root=$(cd "$here/../.." && pwd)
 fixture=$root/tests/fixtures/loscan_xp_reader.reg
 shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}
 mkdir -p "$shots"
-. "$root/scripts/wine-env.sh"
+. "$here/wine_machine.sh"
 work=$(mktemp -d /tmp/loscan-e2e.XXXXXX)
-wine_prefix_start
-trap 'wineserver -k >/dev/null 2>&1; wine_prefix_stop; rm -rf "$work"' EXIT
-export LC_ALL=ja_JP.UTF-8
+wine_stderr=$work/stderr
+trap 'wine_machine_stop; rm -rf "$work"' EXIT
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-# wine's console output ends its lines in CR LF.
-run() { wine "$@" 2>>"$work/stderr" | tr -d '\r'; }
+run() { wine_run "$@"; }
 expect_line() {  # expect_line FILE LINE CASE
   grep -qxF -- "$2" "$1" || fail "$3: no line '$2' in: $(tr '\n' ';' <"$1")"
 }
@@ -39,21 +37,9 @@ mount_records() {  # the \DosDevices\ values of the drives the fixture and Losca
   run reg query 'HKLM\System\MountedDevices' | grep -E '^ +\\DosDevices\\[^CZ]:' | sort
 }
 
-run reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null
-# The dialog font is not installed under Wine; IPA P Gothic has close enough metrics.
-run reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-  /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null
-# A virtual desktop draws window frames; Loscan and the driver both run on it. It takes
-# effect when the desktop is next created, after this server has gone.
-run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
-run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null
-wineserver -w
-
-# From here one server session: Wine's mount manager, when it starts, drops mount records of
-# drives it does not know, which would take the fixture's records with them.
-wineserver -p
-run reg query 'HKCU\Software\Wine' /v Version >/dev/null  # starts the desktop and services
-run "$slotdrive" load --reg "$(winepath -w "$fixture")" || fail "fixture not loaded"
+# Loscan and the driver both run on an 800 x 600 desktop, which draws window frames.
+wine_machine_start winxp 800x600
+wine_machine_load "$fixture" || fail "fixture not loaded"
 mount_records >"$work/before"
 [ "$(wc -l <"$work/before")" = 3 ] || fail "fixture records: $(cat "$work/before")"
 

@@ -28,20 +28,16 @@ definitions=$root/resources/definitions/tavrik_definitions.reg
 fixture=$root/tests/fixtures/xp_tavrik_readers.reg
 shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}
 mkdir -p "$shots"
-. "$root/scripts/wine-env.sh"
+. "$here/wine_machine.sh"
 work=$(mktemp -d /tmp/tavrik-e2e.XXXXXX)
-# The prefix is made under the Japanese locale, so that its menu font is a Shift-JIS font:
-# owner-drawn items are drawn with the ANSI text calls, which read the font's character set.
-export LC_ALL=ja_JP.UTF-8
-wine_prefix_start
-trap 'wineserver -k >/dev/null 2>&1; wine_prefix_stop; rm -rf "$work"' EXIT
+wine_stderr=$work/stderr
+trap 'wine_machine_stop; rm -rf "$work"' EXIT
 
 passed=0
 failed=0
 pass() { passed=$((passed + 1)); }
 fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
-# wine's console output ends its lines in CR LF.
-run() { wine "$@" 2>>"$work/stderr" | tr -d '\r'; }
+run() { wine_run "$@"; }
 shot() { import -window root "$shots/$1.png" || fail "no screenshot $1"; echo "screenshot: $shots/$1.png"; }
 # The notification area: the right end of the taskbar at the bottom of the desktop.
 tray_area() { import -window root -crop 120x28+904+740 +repage "$work/$1.png"; }
@@ -52,20 +48,9 @@ close_menu() {
 }
 tavrik_count() { pgrep -cx Tavrik.exe || true; }
 
-run reg add 'HKCU\Software\Wine' /v Version /d winxp /f >/dev/null
-run reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
-  /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null
 # Every program runs on one virtual desktop, which has a taskbar with a notification area.
-run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
-run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
-wineserver -w
-
-# From here one server session: Wine's mount manager, when it starts, drops mount records of
-# drives it does not know, which would take the fixture's records with them.
-wineserver -p
-run reg query 'HKCU\Software\Wine' /v Version >/dev/null  # starts the desktop and services
-run "$slotdrive" load --reg "$(winepath -w "$definitions")" --reg "$(winepath -w "$fixture")" ||
-  fail "fixture not loaded"
+wine_machine_start winxp
+wine_machine_load "$definitions" "$fixture" || fail "fixture not loaded"
 # A drive with a medium is a folder Wine maps to a letter; G and J stay without one.
 for letter in f i; do
   mkdir -p "$work/media_$letter"
