@@ -7,7 +7,9 @@
 # nothing.
 #
 # Tavrik: start; a click on its tray icon shows the slot menu (screenshot); the registry is
-# then what "slotdrive tavrik --click left" predicts for the same machine; on 98, Me and 2000
+# then what "slotdrive tavrik --click left" predicts for the same machine, and the drive icon
+# and label keys of F, G and I hold what the reader definitions give those slots (checked
+# without the prediction too, since slotdrive shares the program's logic); on 98, Me and 2000
 # the SendTo folder holds a shortcut per lettered slot, pointing at its root; the version item
 # chosen from the right-click menu opens the version dialog; the reader unplugged (its drives
 # gone and its disks no longer listed) turns the icon idle and takes the drive icons and
@@ -16,7 +18,8 @@
 # Loscan: the dialog shows what "slotdrive loscan" predicts (screenshot); M and N chosen for CF
 # and SD and Set leave the registry as "slotdrive loscan --set" predicts and disable Refresh;
 # unplugging enables Refresh and refreshes the rows, and after replugging (the system gives the
-# slots the letters Set wrote) the rows show M and N (screenshot); Esc ends the program.
+# slots the letters Set wrote) the rows show what slotdrive predicts, and CF and SD at M and N
+# (screenshot); Esc ends the program.
 # Windows 95: both start, the tray icon stays idle, Set stays disabled, and the registry and
 # the SendTo folder stay as they were.
 #
@@ -201,6 +204,30 @@ tray nomenu 3 && pass || fail "Escape left the slot menu open"
 export_live "$work/tavrik_during_live.reg" "${tavrik_keys[@]}"
 same_registry "after the click" "$work/tavrik_during.reg" "$work/tavrik_during_live.reg" \
   "${tavrik_scope[@]}" --any-case shctList
+
+# The same keys as the reader definitions give them, without the prediction: a fault in the
+# logic that slotdrive shares with Tavrik shows here.
+if [ $mode != win95 ]; then
+  python3 - "$work/files.txt" "$work/icons_wanted.reg" "$family" "$mode" <<'EOF'
+import sys
+files = dict(line.rstrip("\n").split("\t") for line in open(sys.argv[1], encoding="cp932"))
+short = {path.rsplit("\\", 1)[-1]: form for path, form in files.items()}
+roots = ["HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons"]
+if sys.argv[3] == "nt" or sys.argv[4] == "winme":
+    roots.append("HKEY_CLASSES_ROOT\\Applications\\explorer.exe\\Drives")
+out = ["REGEDIT4", ""]
+for letter, icon, label in [("F", "cf.ico", "コンパクトフラッシュ"), ("G", "sd.ico", "SDメモリーカード"),
+                            ("I", "smxd.ico", "スマートメディア・xD")]:
+    for root in roots:
+        path = short[icon].replace("\\", "\\\\")
+        out += [f"[{root}\\{letter}\\DefaultIcon]", f'@="{path}"', "",
+                f"[{root}\\{letter}\\DefaultLabel]", f'@="{label}"', ""]
+open(sys.argv[2], "w", encoding="cp932").write("\n".join(out))
+EOF
+  mapfile -t wanted_keys < <(sed -n 's/^\[\(.*\)\]$/--key\n\1/p' "$work/icons_wanted.reg")
+  same_registry "drive icons and labels" "$work/icons_wanted.reg" "$work/tavrik_during_live.reg" \
+    "${wanted_keys[@]}"
+fi
 
 # lnk_targets: "file name -> target | description" of every shortcut in the SendTo folder.
 lnk_targets() {
