@@ -19,13 +19,20 @@ std::string_view TextViewOfValueData(const uint8_t* data, uint32_t dataBytes) {
 
 std::string ReadTextValue(platform::IRegistry& registry, platform::RegKey key, const char* name,
                           uint32_t bufferBytes) {
-  std::vector<uint8_t> buffer(bufferBytes, 0);
+  // The programs' own buffer sizes fit on the stack; a lookup reads a value per device.
+  uint8_t onStack[kWriterBufferSize];
+  std::vector<uint8_t> onHeap;
+  uint8_t* buffer = onStack;
+  if (bufferBytes > kWriterBufferSize) {
+    onHeap.resize(bufferBytes);
+    buffer = onHeap.data();
+  }
+  std::memset(buffer, 0, bufferBytes);
   uint32_t type = 0;
   uint32_t size = bufferBytes;
-  if (registry.QueryValue(key, name, &type, buffer.data(), &size) != kErrorSuccess)
-    return std::string();
+  if (registry.QueryValue(key, name, &type, buffer, &size) != kErrorSuccess) return std::string();
   // Data that fills the buffer without a terminator is still bounded by its size.
-  return TextOfValueData(buffer.data(), size < bufferBytes ? size : bufferBytes);
+  return TextOfValueData(buffer, size < bufferBytes ? size : bufferBytes);
 }
 
 void ForEachValue(platform::IRegistry& registry, platform::RegKey key, uint32_t bufferSize,

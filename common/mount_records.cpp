@@ -116,12 +116,12 @@ void ForEachMatchingMountRecord(platform::IRegistry& registry, platform::ISystem
   std::string_view text;
   std::string upper;
   ForEachValue(registry, mountKey, bufferSize, [&](const EnumeratedValue& value) {
-    // Volume GUID records ("\??\Volume{...}") share the key; only drive letters count.
-    if (!MbcsContains(value.name, kDosDevicesPrefix)) return;
     // Each UTF-16 unit becomes at most two ANSI bytes: a record too short to hold the match
-    // text (a disk signature, a GPT partition id) is passed over without converting it.
+    // text (a disk signature, a GPT partition id) is passed over without looking further.
     const uint64_t units = (uint64_t{value.dataBytes} + 1) / 2;
     if (2 * units < matchText.size()) return;
+    // Volume GUID records ("\??\Volume{...}") share the key; only drive letters count.
+    if (!MbcsContains(value.name, kDosDevicesPrefix)) return;
     if (!decoder.Decode(system, value.data, value.dataBytes, bufferSize, text)) return;
     upper.assign(text);
     MbcsUpperInPlace(upper);

@@ -142,9 +142,11 @@ int CSlotDriveFinder::FindDriveVista(const std::string& slotId) {
 int CSlotDriveFinder::FindDrive9x(const std::string& slotId, const std::string* nameFilter) {
   m_strFoundDrive = kNoDrive;
   const SlotIdParts parts = SplitSlotId(MbcsUpper(slotId));
+  std::string upperKey;  // one buffer for every device's upper-cased key
   bool scanned = ForEachPresentDevice(
       m_registry, kLookupBufferSize, kKeyRead, [&](const std::string& hardwareKey) {
-        const std::string upperKey = MbcsUpper(hardwareKey);
+        upperKey.assign(hardwareKey);
+        MbcsUpperInPlace(upperKey);
         if (!MbcsContains(upperKey, kScsiEnumerator) && !MbcsContains(upperKey, kEsdiEnumerator))
           return;
         if (!ContainsSlotIdParts(upperKey, parts)) return;
