@@ -13,7 +13,6 @@
 #include "platform/scripted_volume_io.h"
 #include "platform/window_ui_model.h"
 #include "resources/loscan/resource.h"
-#include "tavrik/definition_image.h"
 #include "tavrik/ejector_dlg.h"
 
 namespace {
