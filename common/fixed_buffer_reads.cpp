@@ -31,8 +31,9 @@ std::string ReadTextValue(platform::IRegistry& registry, platform::RegKey key, c
   uint32_t type = 0;
   uint32_t size = bufferBytes;
   if (registry.QueryValue(key, name, &type, buffer, &size) != kErrorSuccess) return std::string();
-  // Data that fills the buffer without a terminator is still bounded by its size.
-  return TextOfValueData(buffer, size < bufferBytes ? size : bufferBytes);
+  // The buffer holds a C string: data that fills it without a terminator gives up its last
+  // byte to the terminator, so the text never has more than bufferBytes - 1 characters.
+  return TextOfValueData(buffer, size < bufferBytes ? size : bufferBytes - 1);
 }
 
 void ForEachValue(platform::IRegistry& registry, platform::RegKey key, uint32_t bufferSize,
