@@ -113,6 +113,9 @@ void CSlotDriveAssigner::AssignDrive9x(const std::string& slotId, char letter,
   const uint8_t assignment[3] = {static_cast<uint8_t>(letter), static_cast<uint8_t>(letter), 0};
   ForEachPresentDevice(
       m_registry, kWriterBufferSize, kKeyAllAccess, [&](const std::string& hardwareKey) {
+        // A devnode without a hardware key names no device: "Enum\" alone is the whole
+        // hardware tree, which must not get a device's letter (an empty slot id matches it).
+        if (hardwareKey.find_first_not_of('\\') == std::string::npos) return;
         if (!MbcsContains(MbcsUpper(hardwareKey), upperSlotId)) return;
         ScopedRegKey device(m_registry);
         if (device.Open(kHkeyLocalMachine, (kHardwareEnumKeyPrefix + hardwareKey).c_str(),
