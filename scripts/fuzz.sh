@@ -4,7 +4,8 @@
 # usage: scripts/fuzz.sh [SECONDS_PER_TARGET]   (default 60)
 # Inputs found along the way stay in <build>/corpus/<target>; a crash is kept as
 # <build>/artifacts/<target>-crash-* and fails the run. <build> is build/fuzz (the "fuzz"
-# preset) unless SLOT_FUZZ_BUILD names another folder.
+# preset) unless SLOT_FUZZ_BUILD names another folder. SLOT_FUZZ_SEED fixes libFuzzer's random
+# seed, so that a run on unchanged code walks the same inputs (CI sets it).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -26,11 +27,14 @@ for t in "${targets[@]}"; do
   work=$build/corpus/$t
   mkdir -p "$work"
   log=$build/fuzz_$t.log
+  seed=()
+  [ -n "${SLOT_FUZZ_SEED:-}" ] && seed=(-seed="$SLOT_FUZZ_SEED")
   dict=()
   case $t in drive_lookups|definitions) dict=(-dict=fuzz/dict/registry_image.dict) ;; esac
   # New inputs go to the first folder; the committed seeds are only read.
-  "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${dict[@]}" \
-    -artifact_prefix="$build/artifacts/$t-" "$work" "fuzz/corpus/$t" >"$log" 2>&1
+  "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    "${seed[@]}" "${dict[@]}" -artifact_prefix="$build/artifacts/$t-" \
+    "$work" "fuzz/corpus/$t" >"$log" 2>&1
   rc=$?
   # Every seed once more, as a regression test.
   "$bin" fuzz/corpus/$t/* >>"$log" 2>&1 || rc=1

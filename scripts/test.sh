@@ -23,7 +23,7 @@ else
   echo "sanitizer build failed"; status=1
 fi
 echo "== fuzzing (${SLOT_FUZZ_SECONDS:-20} s a target, then the seed corpus)"
-bash scripts/fuzz.sh "${SLOT_FUZZ_SECONDS:-20}" || status=1
+SLOT_FUZZ_SEED=${SLOT_FUZZ_SEED:-1} bash scripts/fuzz.sh "${SLOT_FUZZ_SECONDS:-20}" || status=1
 echo "== performance, quick check against the registry floor"
 build/native/bench/slot_bench --check || status=1
 echo "Sanitizer, fuzzing and performance stages took $(( $(date +%s) - start )) s"
