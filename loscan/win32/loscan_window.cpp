@@ -1,6 +1,7 @@
 #include "loscan/win32/loscan_window.h"
 
 #include "loscan/win32/about_box.h"
+#include "platform/win32/centred_icon.h"
 #include "platform/win32/center_window.h"
 #include "resources/loscan/resource.h"
 
@@ -105,11 +106,7 @@ bool CLoscanDlgWindow::OnPaint(HWND dialog) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(dialog, &paint);
   SendMessageA(dialog, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  RECT client;
-  GetClientRect(dialog, &client);
-  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(dc, x, y, m_hIcon);
+  DrawIconCentred(dialog, dc, m_hIcon);
   EndPaint(dialog, &paint);
   return true;
 }

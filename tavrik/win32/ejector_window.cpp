@@ -1,5 +1,6 @@
 #include "tavrik/win32/ejector_window.h"
 
+#include "platform/win32/centred_icon.h"
 #include "platform/win32/scoped_win32.h"
 #include "tavrik/win32/slot_menu_item.h"
 
@@ -137,12 +138,6 @@ void CEjectorWindow::OnPaint() {
   if (IsWindowVisible(m_hWnd)) ShowWindow(m_hWnd, SW_HIDE);
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(m_hWnd, &paint);
-  if (IsIconic(m_hWnd)) {
-    RECT client;
-    GetClientRect(m_hWnd, &client);
-    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    DrawIcon(dc, x, y, m_hIcon);
-  }
+  if (IsIconic(m_hWnd)) DrawIconCentred(m_hWnd, dc, m_hIcon);
   EndPaint(m_hWnd, &paint);
 }
