@@ -1,12 +1,11 @@
 #include "platform/reg_file.h"
 
 #include <cstring>
-#include <fstream>
 #include <iterator>
-#include <sstream>
 #include <utility>
 
 #include "platform/codepage.h"
+#include "platform/file_bytes.h"
 #include "platform/registry_names.h"
 #include "platform/registry_tree.h"
 #include "platform/scoped_reg_key.h"
@@ -527,21 +526,21 @@ bool ImportRegText(IRegistry& registry, const std::string& bytes, const std::str
 }
 
 bool ImportRegFile(IRegistry& registry, const std::string& path, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot open the file";
-    return false;
-  }
   std::string bytes;
-  char chunk[65536];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-    bytes.append(chunk, static_cast<size_t>(in.gcount()));
-    if (bytes.size() > kMaxFileBytes) {
+  switch (ReadFileBytes(path, kMaxFileBytes, bytes)) {
+    case FileReadResult::kOk:
+      return ImportRegText(registry, bytes, path, error);
+    case FileReadResult::kTooLarge:
       error = Where(path, 1) + "file too large";
       return false;
-    }
+    case FileReadResult::kCannotOpen:
+      error = path + ": cannot open the file";
+      return false;
+    case FileReadResult::kReadError:
+      break;
   }
-  return ImportRegText(registry, bytes, path, error);
+  error = path + ": cannot read the file";
+  return false;
 }
 
 }  // namespace platform

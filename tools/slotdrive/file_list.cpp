@@ -1,9 +1,9 @@
 #include "tools/slotdrive/file_list.h"
 
-#include <fstream>
 #include <vector>
 
 #include "common/mbcs_text.h"
+#include "platform/file_bytes.h"
 
 namespace slotdrive {
 namespace {
@@ -49,13 +49,19 @@ bool AddLine(const std::string& line, platform::MemoryFiles& files, std::string&
 }  // namespace
 
 bool LoadFileList(const std::string& file, platform::MemoryFiles& files, std::string& error) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
+  // A listing of a machine's files: far below this bound.
+  constexpr size_t kMaxListBytes = 16u << 20;
+  std::string bytes;
+  if (platform::ReadFileBytes(file, kMaxListBytes, bytes) != platform::FileReadResult::kOk) {
     error = file + ": cannot be read";
     return false;
   }
-  std::string line;
-  for (int number = 1; std::getline(in, line); ++number) {
+  size_t start = 0;
+  for (int number = 1; start < bytes.size(); ++number) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(start, end - start);
+    start = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     if (!AddLine(line, files, error)) {

@@ -1,7 +1,8 @@
 #include "tools/slotdrive/output_file.h"
 
 #include <cstdio>
-#include <fstream>
+
+#include "platform/file_bytes.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -20,14 +21,7 @@ bool WriteOutput(const std::string& text, const std::string& path, std::string& 
     if (!ok) error = "cannot write to standard output";
     return ok;
   }
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) {
-    error = path + ": cannot be created";
-    return false;
-  }
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  file.close();
-  if (!file) {
+  if (!platform::WriteFileBytes(path, text)) {
     error = path + ": cannot be written";
     return false;
   }
