@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/win32/optional_function.h"
+
 namespace platform {
 
 OsVersionNumbers Win32System::GetVersionNumbers() {
@@ -21,7 +23,14 @@ uint32_t Win32System::GetLogicalDrives() { return ::GetLogicalDrives(); }
 unsigned Win32System::QueryDriveType(const char* rootPath) { return ::GetDriveTypeA(rootPath); }
 
 bool Win32System::ProbeFreeSpace(const char* rootPath) {
-  return ::GetDiskFreeSpaceExA(rootPath, nullptr, nullptr, nullptr) != FALSE;
+  // GetDiskFreeSpaceExA came with Windows 95 OSR2; before it, GetDiskFreeSpaceA answers the
+  // same question for a medium of any size (its counts may be capped, but they are not used).
+  using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+  const auto freeSpaceEx = OptionalFunction<FreeSpaceEx>("KERNEL32.DLL", "GetDiskFreeSpaceExA");
+  if (freeSpaceEx != nullptr) return freeSpaceEx(rootPath, nullptr, nullptr, nullptr) != FALSE;
+  DWORD sectorsPerCluster, bytesPerSector, freeClusters, clusters;
+  return ::GetDiskFreeSpaceA(rootPath, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                             &clusters) != FALSE;
 }
 
 void Win32System::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }

@@ -1,6 +1,7 @@
 #include "tavrik/win32/ejector_window.h"
 
 #include "platform/win32/centred_icon.h"
+#include "platform/win32/optional_function.h"
 #include "platform/win32/scoped_win32.h"
 #include "tavrik/win32/slot_menu_item.h"
 
@@ -32,7 +33,7 @@ INT_PTR CEjectorWindow::DoModal() {
 LRESULT CALLBACK CEjectorWindow::MessageFilter(int code, WPARAM wParam, LPARAM lParam) {
   if (code == MSGF_DIALOGBOX) {
     const MSG& message = *reinterpret_cast<const MSG*>(lParam);
-    HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    HWND root = message.hwnd != nullptr ? platform::RootWindow(message.hwnd) : nullptr;
     auto* window = root != nullptr
                        ? static_cast<CEjectorWindow*>(GetPropA(root, kWindowProperty))
                        : nullptr;
