@@ -1,13 +1,8 @@
-# Cross build for 32-bit Windows with Debian's mingw-w64.
-# The -posix compilers are needed: the -win32 ones have no std::mutex, which GoogleTest uses.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Static runtime: the programs must start on a bare Windows 98 to Vista system.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Cross build of the shipped programs for 32-bit Windows with Debian's mingw-w64.
+# The -win32 thread-model compilers: the -posix ones link the winpthreads runtime in
+# statically, which imports GetTickCount64 (Vista), AddVectoredExceptionHandler (XP) and
+# NT-only calls, and Windows 98, Me, 2000 and XP then refuse to load the program.
+# The GoogleTest programs need std::mutex and are built with the -posix compilers instead
+# (toolchain-i686-mingw-posix.cmake); they are never shipped.
+set(SLOT_MINGW_THREADS win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686-common.cmake)

@@ -11,7 +11,7 @@ packages=(
   wine wine32 wine64
   xvfb xauth x11-utils xdotool imagemagick
   fonts-ipafont-gothic locales
-  python3 nsis
+  python3 python3-pefile nsis
 )
 
 missing=()

@@ -12,6 +12,7 @@ echo "== native tests"
 ctest --preset native -j2 || status=1
 echo "== Windows tests under Wine"
 start=$(date +%s)
+ctest --preset win32-tests || status=1
 ctest --preset win32 || status=1
 echo "Wine stage took $(( $(date +%s) - start )) s"
 start=$(date +%s)
