@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "common/mbcs_text.h"
 #include "common/os_tags.h"
 
 namespace slotdrive {
@@ -20,11 +21,20 @@ bool ParseNumber(const std::string& text, int base, uint32_t& value) {
   return true;
 }
 
+// The tag as the programs spell it, whatever case it was typed in ("winxp" is WinXP); other
+// text unchanged.
+std::string CanonicalTag(const std::string& text) {
+  for (const char* tag : {kOsWin95, kOsWin98, kOsWin98SE, kOsWinMe, kOsWinNT4, kOsWin2k,
+                          kOsWinXP, kOsWinVista})
+    if (MbcsUpper(text) == MbcsUpper(tag)) return tag;
+  return text;
+}
+
 }  // namespace
 
 bool ParseOsOption(const std::string& text, platform::OsVersionNumbers& numbers,
                    std::string& error) {
-  if (OsNumbersForTag(text.c_str(), numbers)) return true;
+  if (OsNumbersForTag(CanonicalTag(text).c_str(), numbers)) return true;
   std::vector<std::string> parts(1);
   for (char c : text) {
     if (c == '.')

@@ -34,4 +34,14 @@ bool WriteOutput(const std::string& text, const std::string& path, std::string& 
   return true;
 }
 
+bool OutPath(const CommandLine& commandLine, std::string& path, std::string& error) {
+  path = commandLine.Value("out");
+  if (path.empty()) {
+    error = "--out needs a file name (\"-\" for standard output)";
+    return false;
+  }
+  if (path == "-") path.clear();
+  return true;
+}
+
 }  // namespace slotdrive
