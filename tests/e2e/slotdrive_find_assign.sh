@@ -143,7 +143,7 @@ refused "malformed .reg" "$work/bad.reg:4: " \
   --out "$work/never.reg"
 refused "missing .reg" "nothere.reg: " find --reg nothere.reg --os WinXP "$cf"
 refused "unknown option" "--bogus" find --reg "$fixtures/xp_machine.reg" --os WinXP --bogus "$cf"
-refused "unknown os" "--os 'Win7'" find --reg "$fixtures/xp_machine.reg" --os Win7 "$cf"
+refused "unknown os" "--os 'Win7': expected Win95, Win98, Win98SE, WinMe, WinNT4, Win2k, WinXP, WinVista (in any case)" find --reg "$fixtures/xp_machine.reg" --os Win7 "$cf"
 refused "missing os" "no --os" find --reg "$fixtures/xp_machine.reg" "$cf"
 refused "two-letter letter" "--letter 'PQ': a drive letter is one of A to Z" \
   assign --reg "$fixtures/xp_machine.reg" --os WinXP --letter PQ "$cf" --out "$work/never.reg"

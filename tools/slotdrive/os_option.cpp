@@ -52,8 +52,8 @@ bool ParseOsOption(const std::string& text, platform::OsVersionNumbers& numbers,
   }
   if (!ok) {
     error = "--os '" + text +
-            "': expected Win95, Win98, Win98SE, WinMe, WinNT4, Win2k, WinXP, WinVista or "
-            "platform.major.minor.build";
+            "': expected Win95, Win98, Win98SE, WinMe, WinNT4, Win2k, WinXP, WinVista (in "
+            "any case) or platform.major.minor.build";
     return false;
   }
   numbers = {values[0], values[1], values[2], values[3]};
