@@ -135,7 +135,7 @@ check sendto 'sum(c.startswith("CreateShortcut") for c in d["shellCalls"]) == 4'
 for bad in "--click middle" "--command 999" "--command 1088" "--command 10x" \
            "--drives C=fixed --media Q" "--drives F=floppy" "--drives F=fixed,f=cdrom" "--live" \
            "--files $work/none.txt" "--files $work/relative.txt" "--files $work/unlike.txt" \
-           "extra"; do
+           "--out -" "extra"; do
   # shellcheck disable=SC2086
   "$exe" tavrik "${machine[@]}" --os WinXP $bad >"$work/out" 2>"$work/err"
   rc=$?

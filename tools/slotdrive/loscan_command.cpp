@@ -124,7 +124,8 @@ int RunLoscan(const std::vector<std::string>& args) {
       !ArgumentToAnsi(commandLine.Value("choose"), choices, error))
     return Refuse(kCommand, error);
   std::string out;
-  if (commandLine.Has("out") && !OutPath(commandLine, out, error)) return Refuse(kCommand, error);
+  if (commandLine.Has("out") && !OutPath(commandLine, out, error, StandardOutput::kTaken))
+    return Refuse(kCommand, error);
   if (commandLine.Has("live") && (commandLine.Has("out") || commandLine.Has("drives")))
     return Refuse(kCommand, "--out and --drives apply to --reg images only");
   Machine machine;

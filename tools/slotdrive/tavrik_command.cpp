@@ -195,7 +195,8 @@ int RunTavrik(const std::vector<std::string>& args) {
     return Refuse(kCommand, error);
 
   std::string out;
-  if (commandLine.Has("out") && !OutPath(commandLine, out, error)) return Refuse(kCommand, error);
+  if (commandLine.Has("out") && !OutPath(commandLine, out, error, StandardOutput::kTaken))
+    return Refuse(kCommand, error);
   // Without its definitions the window only reports that it cannot start: say what is
   // missing and where it comes from.
   if (ExistingTrees(*machine.registry, {{platform::kHkeyLocalMachine, kDefinitionsKey}}).empty())
