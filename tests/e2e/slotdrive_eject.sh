@@ -50,10 +50,12 @@ if grep -F 'CreateFileW L"\\\\.\\C:"' "$work/file-channel" >/dev/null; then
 fi
 grep -q 'trace:file:CreateFileW' "$work/file-channel" || fail "Wine's file channel gave no trace"
 
-# Not a drive letter: the same text, nothing opened.
+# Not a drive letter: refused (exit 2, the reason on standard error), nothing opened.
 eject 1
-[ "$rc" = 1 ] || fail "1: exit code $rc"
-expect_text "1" "$wrong_type"
+[ "$rc" = 2 ] || fail "1: exit code $rc"
+[ ! -s "$work/out" ] || fail "1: text on standard output: $(cat "$work/out")"
+grep -qF "slotdrive eject: LETTER '1': a drive letter is one of A to Z" "$work/all" ||
+  fail "1: no reason given: $(cat "$work/all")"
 [ ! -s "$work/trace" ] || fail "1: volume calls made"
 
 # A floppy drive R: and a CD-ROM drive S: on a folder. Wine's mount manager reads the drive

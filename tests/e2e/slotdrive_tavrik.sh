@@ -120,6 +120,10 @@ printf 'C:\\Program Files\\cf.ico\tC:\\cf.ico\n' >"$work/unlike.txt"
 run nodefs --reg "$fixture" --os WinXP
 check nodefs 'd["messages"] == ["初期化処理に失敗しましたので、終了します。"] and d["closed"]'
 check nodefs 'd["deviceNum"] == 0 and not d["trayIconPresent"]'
+grep -qF "the reader definitions (HKEY_LOCAL_MACHINE\SOFTWARE\Norvell\Tavrik\RW_Devices) are not in the image: make them with 'slotdrive definitions --out definitions.reg' and add '--reg definitions.reg'" \
+  "$work/err" && passed=$((passed + 1)) || fail "nodefs: the missing definitions not named: $(cat "$work/err")"
+run withdefs "${machine[@]}" --os WinXP
+[ -s "$work/err" ] && fail "withdefs: a note on standard error: $(cat "$work/err")" || passed=$((passed + 1))
 
 # Windows 2000 keeps SendTo shortcuts, named after the slot's function and letter.
 printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\r\n"SendTo"="C:\\\\Documents and Settings\\\\user\\\\SendTo"\r\n' >"$work/sendto.reg"
@@ -131,7 +135,7 @@ check sendto 'sum(c.startswith("CreateShortcut") for c in d["shellCalls"]) == 4'
 for bad in "--click middle" "--command 999" "--command 1088" "--command 10x" \
            "--drives C=fixed --media Q" "--drives F=floppy" "--drives F=fixed,f=cdrom" "--live" \
            "--files $work/none.txt" "--files $work/relative.txt" "--files $work/unlike.txt" \
-           "extra"; do
+           "--out -" "extra"; do
   # shellcheck disable=SC2086
   "$exe" tavrik "${machine[@]}" --os WinXP $bad >"$work/out" 2>"$work/err"
   rc=$?

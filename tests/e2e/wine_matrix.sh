@@ -101,17 +101,19 @@ export_live() {  # export_live FILE KEY...
   wine_run "$slotdrive" export --live --out "$(win "$file")" "$@" || fail "export to $file"
 }
 predict() { wine_run "$slotdrive" "$@"; }
-# same_registry CASE EXPECTED ACTUAL [reg_diff options]
+# same_registry CASE EXPECTED ACTUAL [slotdrive diff options]: "removed" lines are what the
+# prediction has and the machine lacks, "added" what only the machine has.
 same_registry() {
-  local name=$1
-  shift
-  if python3 "$here/reg_diff.py" "$@" >"$work/diff"; then pass; else
-    fail "$name: the registry differs:"; cat "$work/diff"
-  fi
+  local name=$1 expected=$2 actual=$3
+  shift 3
+  wine_run "$slotdrive" diff "$(win "$expected")" "$(win "$actual")" "$@" >"$work/diff"
+  case $? in
+    0) pass ;;
+    1) fail "$name: the registry differs:"; iconv -f CP932 -t UTF-8 "$work/diff" ;;
+    *) fail "$name: slotdrive diff could not compare: $(tail -n 3 "$wine_stderr")" ;;
+  esac
 }
-scope() { local key; for key in "$@"; do printf -- '--key\n%s\n' "$(long_root "$key")"; done; }
-long_root() { sed -e 's/^HKLM\\/HKEY_LOCAL_MACHINE\\/' -e 's/^HKCU\\/HKEY_CURRENT_USER\\/' \
-                  -e 's/^HKCR\\/HKEY_CLASSES_ROOT\\/' <<<"$1"; }
+scope() { local key; for key in "$@"; do printf -- '--key\n%s\n' "$key"; done; }
 mapfile -t machine_scope < <(scope "${machine_keys[@]}")
 mapfile -t icon_scope < <(scope "${icon_keys[@]}")
 mapfile -t tavrik_scope < <(scope "${tavrik_keys[@]}")

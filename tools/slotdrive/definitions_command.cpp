@@ -20,7 +20,9 @@ int RunDefinitions(const std::vector<std::string>& args) {
     return Refuse("definitions", error);
   if (!commandLine.Positionals().empty())
     return Refuse("definitions", "unexpected argument '" + commandLine.Positionals()[0] + "'");
-  std::string icons;
+  std::string icons, out;
+  if (commandLine.Has("out") && !OutPath(commandLine, out, error))
+    return Refuse("definitions", error);
   if (!ArgumentToAnsi(commandLine.Value("icons", kInstalledIconFolder), icons, error))
     return Refuse("definitions", error);
 
@@ -32,7 +34,7 @@ int RunDefinitions(const std::vector<std::string>& args) {
   std::string text;
   if (!platform::ExportRegFile(image, {{platform::kHkeyLocalMachine, kDefinitionsKey}}, text,
                                error) ||
-      !WriteOutput(text, commandLine.Value("out"), error))
+      !WriteOutput(text, out, error))
     return Refuse("definitions", error);
   return kExitDone;
 }

@@ -29,6 +29,19 @@ bool ParseDriveType(const std::string& name, unsigned& type) {
 
 }  // namespace
 
+bool ParseDriveLetter(const std::string& text, const char* what, char& letter,
+                      std::string& error) {
+  const char upper = text.size() == 1 ? static_cast<char>(std::toupper(
+                                            static_cast<unsigned char>(text[0])))
+                                      : '\0';
+  if (upper < 'A' || upper > 'Z') {
+    error = std::string(what) + " '" + text + "': a drive letter is one of A to Z";
+    return false;
+  }
+  letter = upper;
+  return true;
+}
+
 std::vector<std::string> SplitCommas(const std::string& text) {
   std::vector<std::string> parts(1);
   for (char c : text) {

@@ -11,6 +11,11 @@ namespace slotdrive {
 // The comma-separated parts of text; "" gives one empty part.
 std::vector<std::string> SplitCommas(const std::string& text);
 
+// A drive letter given on the command line: one of A-Z in either case, as upper case. False
+// with a reason naming what (as "--letter") otherwise.
+bool ParseDriveLetter(const std::string& text, const char* what, char& letter,
+                      std::string& error);
+
 // --drives: every letter named gets its type (unknown, none, removable, fixed, remote, cdrom,
 // ramdisk or a number), the others stay without a drive. False with a reason for a part that
 // is not LETTER=TYPE or a letter given twice.

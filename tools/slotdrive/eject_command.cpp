@@ -13,21 +13,21 @@
 #include "tavrik/win9x_ejector.h"
 #include "tools/slotdrive/command_line.h"
 #include "tools/slotdrive/commands.h"
-#include "tools/slotdrive/output_file.h"
+#include "tools/slotdrive/console_text.h"
+#include "tools/slotdrive/drive_list.h"
 
 namespace slotdrive {
 
 namespace {
 
-constexpr int kExitFailed = 1;
 
 template <typename Engine>
 int RunEngine(platform::IVolumeIo& io, platform::ISystem& system, char letter) {
   Engine engine(io, system);
   const int ejected = engine.Eject(letter);
-  std::string error;
-  WriteOutput(ejected ? engine.m_strResult : engine.m_strError, std::string(), error);
-  return ejected ? kExitDone : kExitFailed;
+  // The engine's text is in the system code page; the console may show another.
+  PrintText(stdout, NativeText(ejected ? engine.m_strResult : engine.m_strError));
+  return ejected ? kExitDone : kExitNegative;
 }
 
 }  // namespace
@@ -36,9 +36,11 @@ int RunEject(const std::vector<std::string>& args) {
   CommandLine commandLine;
   std::string error;
   if (!commandLine.Parse(args, {{"trace", false, false}}, error)) return Refuse("eject", error);
-  if (commandLine.Positionals().size() != 1 || commandLine.Positionals()[0].size() != 1)
-    return Refuse("eject", "give the drive letter as one character");
-  const char letter = commandLine.Positionals()[0][0];
+  if (commandLine.Positionals().size() != 1)
+    return Refuse("eject", "give one drive letter (slotdrive eject --help)");
+  char letter = 0;
+  if (!ParseDriveLetter(commandLine.Positionals()[0], "LETTER", letter, error))
+    return Refuse("eject", error);
 
   platform::Win32System system;
   platform::Win32VolumeIo volumes;
@@ -51,8 +53,8 @@ int RunEject(const std::vector<std::string>& args) {
   if (std::strcmp(family, kOsWinNT) == 0) return RunEngine<CNtEjector>(io, system, letter);
   if (std::strcmp(family, kOsWin9x) == 0 && std::strcmp(version, kOsWin95) != 0)
     return RunEngine<CWin9xEjector>(io, system, letter);
-  std::fprintf(stderr, "slotdrive eject: no eject on this system (%s, %s)\n", family, version);
-  return kExitFailed;
+  Tell("eject", std::string("no eject on this system (") + family + ", " + version + ")");
+  return kExitNegative;
 }
 
 }  // namespace slotdrive

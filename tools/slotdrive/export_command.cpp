@@ -1,7 +1,6 @@
 // slotdrive export: writes key trees of a machine as one REGEDIT4 file, so that a live
 // registry and an offline prediction can be compared as text.
 #include "platform/reg_file.h"
-#include "platform/scoped_reg_key.h"
 #include "tools/slotdrive/commands.h"
 #include "tools/slotdrive/machine.h"
 #include "tools/slotdrive/output_file.h"
@@ -26,6 +25,8 @@ int RunExport(const std::vector<std::string>& args) {
   std::string error;
   if (!commandLine.Parse(args, rules, error)) return Refuse("export", error);
   if (commandLine.Positionals().empty()) return Refuse("export", "no KEY given");
+  std::string out;
+  if (commandLine.Has("out") && !OutPath(commandLine, out, error)) return Refuse("export", error);
   std::vector<platform::RegExportTree> requested;
   for (const std::string& argument : commandLine.Positionals()) {
     requested.emplace_back();
@@ -35,18 +36,22 @@ int RunExport(const std::vector<std::string>& args) {
   Machine machine;
   if (!OpenMachine(commandLine, OsNeed::kUnused, machine, error)) return Refuse("export", error);
 
-  // A key that does not exist is left out: it has nothing to compare.
-  std::vector<platform::RegExportTree> trees;
-  for (const platform::RegExportTree& tree : requested) {
-    platform::ScopedRegKey key(*machine.registry);
-    long rc = key.Open(tree.root, tree.path.c_str(), platform::kKeyRead);
-    if (rc == platform::kErrorSuccess) trees.push_back(tree);
-  }
+  // A key that does not exist is left out, so that the others still compare; it is named,
+  // so that nobody takes its absence from the file for an empty key.
+  const std::vector<platform::RegExportTree> trees = ExistingTrees(*machine.registry, requested);
   std::string text;
   if (!platform::ExportRegFile(*machine.registry, trees, text, error) ||
-      !WriteOutput(text, commandLine.Value("out"), error))
+      !WriteOutput(text, out, error))
     return Refuse("export", error);
-  return kExitDone;
+  for (size_t i = 0, found = 0; i < requested.size(); ++i) {
+    if (found < trees.size() && trees[found].root == requested[i].root &&
+        trees[found].path == requested[i].path) {
+      ++found;
+      continue;
+    }
+    Tell("export", "no key " + commandLine.Positionals()[i]);
+  }
+  return trees.empty() ? kExitNegative : kExitDone;
 }
 
 }  // namespace slotdrive

@@ -10,6 +10,7 @@
 #include "resources/loscan/resource.h"
 #include "tools/slotdrive/ansi_arguments.h"
 #include "tools/slotdrive/commands.h"
+#include "tools/slotdrive/console_text.h"
 #include "tools/slotdrive/drive_list.h"
 #include "tools/slotdrive/json_writer.h"
 #include "tools/slotdrive/machine.h"
@@ -29,7 +30,7 @@ bool SelectModel(platform::DialogUiModel& ui, CLoscanDlg& dialog, const std::str
     dialog.ApplyModelLayout();  // the selection-change handler
     return true;
   }
-  error = "--model: no model named '" + name + "'";
+  error = "--model: no model named '" + NativeText(name) + "'";
   return false;
 }
 
@@ -50,7 +51,7 @@ bool ChooseLetters(platform::DialogUiModel& ui, const std::string& choice, std::
       continue;
     }
     if (letter.size() != 1) {
-      error = where + ": '" + letter + "' is not one letter";
+      error = where + ": '" + NativeText(letter) + "' is not one letter";
       return false;
     }
     if (!ui.IsVisible(id) || !ui.IsEnabled(id)) {
@@ -59,7 +60,7 @@ bool ChooseLetters(platform::DialogUiModel& ui, const std::string& choice, std::
     }
     const int item = ui.ComboFindString(id, -1, letter);
     if (item < 0) {
-      error = where + " does not offer " + letter;
+      error = where + " does not offer " + NativeText(letter);
       return false;
     }
     ui.ComboSetCurSel(id, item);
@@ -122,6 +123,9 @@ int RunLoscan(const std::vector<std::string>& args) {
   if (!ArgumentToAnsi(commandLine.Value("model"), model, error) ||
       !ArgumentToAnsi(commandLine.Value("choose"), choices, error))
     return Refuse(kCommand, error);
+  std::string out;
+  if (commandLine.Has("out") && !OutPath(commandLine, out, error, StandardOutput::kTaken))
+    return Refuse(kCommand, error);
   if (commandLine.Has("live") && (commandLine.Has("out") || commandLine.Has("drives")))
     return Refuse(kCommand, "--out and --drives apply to --reg images only");
   Machine machine;
@@ -143,7 +147,7 @@ int RunLoscan(const std::vector<std::string>& args) {
 
   if (!WriteOutput(Report(ui), std::string(), error)) return Refuse(kCommand, error);
   if (!commandLine.Has("out") || machine.image == nullptr) return kExitDone;
-  if (!WriteImage(machine, commandLine.Value("out"), error)) return Refuse(kCommand, error);
+  if (!WriteImage(machine, out, error)) return Refuse(kCommand, error);
   return kExitDone;
 }
 

@@ -1,6 +1,7 @@
 #include "tools/slotdrive/machine.h"
 
 #include "platform/reg_file.h"
+#include "platform/scoped_reg_key.h"
 #include "platform/scripted_system.h"
 #include "tools/slotdrive/os_option.h"
 #include "tools/slotdrive/output_file.h"
@@ -63,6 +64,24 @@ bool OpenMachine(const CommandLine& commandLine, OsNeed osNeed, Machine& machine
   machine.image = image.get();
   machine.registry = std::move(image);
   return true;
+}
+
+std::vector<platform::RegExportTree> ExistingTrees(
+    platform::IRegistry& registry, const std::vector<platform::RegExportTree>& requested) {
+  std::vector<platform::RegExportTree> trees;
+  for (const platform::RegExportTree& tree : requested) {
+    platform::ScopedRegKey key(registry);
+    if (key.Open(tree.root, tree.path.c_str(), platform::kKeyRead) == platform::kErrorSuccess)
+      trees.push_back(tree);
+  }
+  return trees;
+}
+
+bool CopyTrees(platform::IRegistry& registry, const std::vector<platform::RegExportTree>& trees,
+               platform::MemoryRegistry& image, std::string& error) {
+  std::string text;
+  return platform::ExportRegFile(registry, trees, text, error) &&
+         platform::ImportRegText(image, text, "(copy)", error);
 }
 
 bool WriteImage(const Machine& machine, const std::string& path, std::string& error) {

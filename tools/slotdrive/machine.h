@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/memory_registry.h"
+#include "platform/reg_file.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "tools/slotdrive/command_line.h"
@@ -30,6 +31,15 @@ enum class OsNeed { kRequired, kUnused };
 // file) when an option is missing or wrong or a file cannot be loaded.
 bool OpenMachine(const CommandLine& commandLine, OsNeed osNeed, Machine& machine,
                  std::string& error);
+
+// The trees of requested whose top key exists in registry.
+std::vector<platform::RegExportTree> ExistingTrees(platform::IRegistry& registry,
+                                                   const std::vector<platform::RegExportTree>& requested);
+
+// Copies trees of registry into image, through the REGEDIT4 text an export gives. False with
+// a reason when a tree cannot be exported.
+bool CopyTrees(platform::IRegistry& registry, const std::vector<platform::RegExportTree>& trees,
+               platform::MemoryRegistry& image, std::string& error);
 
 // Writes the whole loaded image as a REGEDIT4 file to path ("" for standard output). False
 // with a reason when it cannot be exported or written.

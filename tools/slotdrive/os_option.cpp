@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "common/mbcs_text.h"
 #include "common/os_tags.h"
 
 namespace slotdrive {
@@ -20,11 +21,20 @@ bool ParseNumber(const std::string& text, int base, uint32_t& value) {
   return true;
 }
 
+// The tag as the programs spell it, whatever case it was typed in ("winxp" is WinXP); other
+// text unchanged.
+std::string CanonicalTag(const std::string& text) {
+  for (const char* tag : {kOsWin95, kOsWin98, kOsWin98SE, kOsWinMe, kOsWinNT4, kOsWin2k,
+                          kOsWinXP, kOsWinVista})
+    if (MbcsUpper(text) == MbcsUpper(tag)) return tag;
+  return text;
+}
+
 }  // namespace
 
 bool ParseOsOption(const std::string& text, platform::OsVersionNumbers& numbers,
                    std::string& error) {
-  if (OsNumbersForTag(text.c_str(), numbers)) return true;
+  if (OsNumbersForTag(CanonicalTag(text).c_str(), numbers)) return true;
   std::vector<std::string> parts(1);
   for (char c : text) {
     if (c == '.')
@@ -42,8 +52,8 @@ bool ParseOsOption(const std::string& text, platform::OsVersionNumbers& numbers,
   }
   if (!ok) {
     error = "--os '" + text +
-            "': expected Win95, Win98, Win98SE, WinMe, WinNT4, Win2k, WinXP, WinVista or "
-            "platform.major.minor.build";
+            "': expected Win95, Win98, Win98SE, WinMe, WinNT4, Win2k, WinXP, WinVista (in "
+            "any case) or platform.major.minor.build";
     return false;
   }
   numbers = {values[0], values[1], values[2], values[3]};

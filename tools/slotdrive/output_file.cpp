@@ -28,4 +28,18 @@ bool WriteOutput(const std::string& text, const std::string& path, std::string& 
   return true;
 }
 
+bool OutPath(const CommandLine& commandLine, std::string& path, std::string& error,
+             StandardOutput standardOutput) {
+  path = commandLine.Value("out");
+  const bool toStandardOutput = path == "-";
+  if (path.empty() || (toStandardOutput && standardOutput == StandardOutput::kTaken)) {
+    error = standardOutput == StandardOutput::kTaken
+                ? "--out needs a file name (the report goes to standard output)"
+                : "--out needs a file name (\"-\" for standard output)";
+    return false;
+  }
+  if (toStandardOutput) path.clear();
+  return true;
+}
+
 }  // namespace slotdrive

@@ -10,6 +10,7 @@
 #include "platform/scripted_volume_io.h"
 #include "platform/window_ui_model.h"
 #include "tavrik/ejector_dlg.h"
+#include "tavrik/reader_definition.h"
 #include "tools/slotdrive/commands.h"
 #include "tools/slotdrive/drive_list.h"
 #include "tools/slotdrive/file_list.h"
@@ -193,6 +194,16 @@ int RunTavrik(const std::vector<std::string>& args) {
       !ParseMedia(commandLine.Value("media"), *scripted, error))
     return Refuse(kCommand, error);
 
+  std::string out;
+  if (commandLine.Has("out") && !OutPath(commandLine, out, error, StandardOutput::kTaken))
+    return Refuse(kCommand, error);
+  // Without its definitions the window only reports that it cannot start: say what is
+  // missing and where it comes from.
+  if (ExistingTrees(*machine.registry, {{platform::kHkeyLocalMachine, kDefinitionsKey}}).empty())
+    Tell(kCommand, std::string("the reader definitions (HKEY_LOCAL_MACHINE\\") + kDefinitionsKey +
+                       ") are not in the image: make them with 'slotdrive definitions --out "
+                       "definitions.reg' and add '--reg definitions.reg'");
+
   auto run = std::make_unique<Headless>(machine, *scripted);
   if (commandLine.Has("files") && !LoadFileList(commandLine.Value("files"), run->files, error))
     return Refuse(kCommand, "--files: " + error);
@@ -215,7 +226,7 @@ int RunTavrik(const std::vector<std::string>& args) {
   }
 
   // The image is written first, so that a refusal leaves nothing behind on standard output.
-  if (commandLine.Has("out") && !WriteImage(machine, commandLine.Value("out"), error))
+  if (commandLine.Has("out") && !WriteImage(machine, out, error))
     return Refuse(kCommand, error);
   if (!WriteOutput(Report(*run), std::string(), error)) return Refuse(kCommand, error);
   return kExitDone;
