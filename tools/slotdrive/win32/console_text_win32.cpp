@@ -4,6 +4,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include "platform/win32/optional_function.h"
 #include "tools/slotdrive/console_text.h"
 
 namespace slotdrive {
@@ -14,10 +15,8 @@ using GetConsoleOutputCPFunction = UINT(WINAPI*)();
 // The console's output code page, or 0 when there is none to ask. Looked up by name, so that
 // the tool starts on every system it serves even where kernel32 does not offer the call.
 UINT ConsoleCodePage() {
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  if (kernel == nullptr) return 0;
-  auto getCodePage = reinterpret_cast<GetConsoleOutputCPFunction>(
-      reinterpret_cast<void*>(GetProcAddress(kernel, "GetConsoleOutputCP")));
+  const auto getCodePage = platform::OptionalFunction<GetConsoleOutputCPFunction>(
+      "KERNEL32.DLL", "GetConsoleOutputCP");
   return getCodePage != nullptr ? getCodePage() : 0;
 }
 
