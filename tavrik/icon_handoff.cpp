@@ -42,7 +42,7 @@ void CEjectorDlg::HandOffIconEntries(std::vector<CIconEntry>& entries, bool upda
   // hand-off whatever it holds: the icon program must still run now, to take away what the
   // previous "create.dat" (now "remove.dat") wrote before that record is replaced. Whatever
   // part of the list it does write is in the same file, so it is taken away at the next
-  // hand-off too; the values it does not write leave the question to come again.
+  // hand-off too.
   if (m_files.WriteNewFile(createFile.c_str(), bytes) == platform::FileWrite::kNotOpened) return;
 
   std::string parameters = "-create:\"" + createFile + "\"";
