@@ -31,9 +31,10 @@ std::string ReadTextValue(platform::IRegistry& registry, platform::RegKey key, c
   uint32_t type = 0;
   uint32_t size = bufferBytes;
   if (registry.QueryValue(key, name, &type, buffer, &size) != kErrorSuccess) return std::string();
-  // The buffer holds a C string: data that fills it without a terminator gives up its last
-  // byte to the terminator, so the text never has more than bufferBytes - 1 characters.
-  return TextOfValueData(buffer, size < bufferBytes ? size : bufferBytes - 1);
+  // The buffer holds a C string: data that fills it without a terminator does not fit, and a
+  // text cut to fit could still pass a containment test and lead a lookup astray.
+  if (std::memchr(buffer, 0, bufferBytes) == nullptr) return std::string();
+  return TextOfValueData(buffer, bufferBytes);
 }
 
 void ForEachValue(platform::IRegistry& registry, platform::RegKey key, uint32_t bufferSize,
@@ -60,7 +61,8 @@ void ForEachValue(platform::IRegistry& registry, platform::RegKey key, uint32_t 
     long rc = registry.EnumValue(key, index, name, &nameChars, &type, data, &dataBytes);
     if (rc == kErrorMoreData) continue;  // too long for the buffers: passed over
     if (rc != kErrorSuccess) return;     // ERROR_NO_MORE_ITEMS, or the key went away
-    if (nameChars >= bufferSize || dataBytes > bufferSize) continue;
+    // The text is terminated right after its data, so the data must leave that byte free.
+    if (nameChars >= bufferSize || dataBytes >= bufferSize) continue;
     value.name = std::string_view(name, nameChars);
     value.type = type;
     value.data = data;

@@ -28,13 +28,15 @@ std::string TextOfValueData(const uint8_t* data, uint32_t dataBytes);
 std::string_view TextViewOfValueData(const uint8_t* data, uint32_t dataBytes);
 
 // RegQueryValueExA into a zero-filled buffer of bufferBytes. A value that is missing, does
-// not fit or cannot be read reads as empty text.
+// not fit with its terminator (data filling the buffer without one included) or cannot be
+// read reads as empty text.
 std::string ReadTextValue(platform::IRegistry& registry, platform::RegKey key, const char* name,
                           uint32_t bufferBytes);
 
 // Enumerates the values of key by index from 0 until ERROR_NO_MORE_ITEMS, names and data
-// through buffers of bufferSize. A value whose name or data does not fit (ERROR_MORE_DATA) is
-// passed over. Any other failure ends the enumeration, since a later index cannot succeed.
+// through buffers of bufferSize. A value whose name or data does not fit (ERROR_MORE_DATA, or
+// bufferSize characters or bytes that leave no room for a terminator) is passed over. Any
+// other failure ends the enumeration, since a later index cannot succeed.
 void ForEachValue(platform::IRegistry& registry, platform::RegKey key, uint32_t bufferSize,
                   const std::function<void(const EnumeratedValue&)>& visit);
 

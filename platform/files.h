@@ -5,6 +5,10 @@
 
 namespace platform {
 
+// What became of a file written anew: not opened (nothing changed), opened but not all bytes
+// written or the close failed (the file holds a part), or written whole.
+enum class FileWrite { kNotOpened, kIncomplete, kWritten };
+
 class IFiles {
  public:
   virtual ~IFiles() = default;
@@ -31,7 +35,7 @@ class IFiles {
   // Whether a file search for exactly this path finds something (FindFirstFileA).
   virtual bool FileExists(const char* path) = 0;
   // Opens the file with mode "wb" (replacing it) and writes the bytes as they are.
-  virtual bool WriteNewFile(const char* path, const std::string& bytes) = 0;
+  virtual FileWrite WriteNewFile(const char* path, const std::string& bytes) = 0;
 };
 
 }  // namespace platform

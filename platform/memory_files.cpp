@@ -219,19 +219,20 @@ bool MemoryFiles::FileExists(const char* path) {
   return path != nullptr && Find(path, nullptr) != nullptr;
 }
 
-bool MemoryFiles::WriteNewFile(const char* path, const std::string& bytes) {
+FileWrite MemoryFiles::WriteNewFile(const char* path, const std::string& bytes) {
   std::string leaf;
   Node* parent = path == nullptr ? nullptr : Parent(path, &leaf);
-  if (parent == nullptr) return false;
+  if (parent == nullptr) return FileWrite::kNotOpened;
   std::unique_ptr<Node>& node = parent->children[Fold(leaf)];
-  if (node && node->folder) return false;
+  if (node && node->folder) return FileWrite::kNotOpened;
   if (!node) {
     node = std::make_unique<Node>();
     node->name = leaf;
     node->folder = false;
   }
-  node->bytes = bytes;
-  return true;
+  // Opening with "wb" has emptied the file already; a full disk keeps what fitted.
+  node->bytes = bytes.substr(0, freeBytes);
+  return bytes.size() <= freeBytes ? FileWrite::kWritten : FileWrite::kIncomplete;
 }
 
 bool MemoryFiles::ReadFile(const std::string& path, std::string& bytes) const {

@@ -1,6 +1,7 @@
 // The in-memory file system: a tree of drives, folders and files with the 8.3 names the
 // system gave them, matched case-insensitively (ASCII folding, cp932-aware) like FAT and NTFS.
 #pragma once
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -29,6 +30,8 @@ class MemoryFiles : public IFiles {
   std::string systemDirectory = "C:\\WINDOWS\\system32";
   std::string windowsDirectory = "C:\\WINDOWS";
   std::string userName = "user";
+  // Room left on the disk: a file written anew keeps only this many bytes of its content.
+  size_t freeBytes = SIZE_MAX;
   // The bytes of a file, or false when there is no such file.
   bool ReadFile(const std::string& path, std::string& bytes) const;
 
@@ -42,7 +45,7 @@ class MemoryFiles : public IFiles {
   bool DeleteFileA(const char* path) override;
   bool MoveFileA(const char* from, const char* to) override;
   bool FileExists(const char* path) override;
-  bool WriteNewFile(const char* path, const std::string& bytes) override;
+  FileWrite WriteNewFile(const char* path, const std::string& bytes) override;
 
  private:
   struct Node;

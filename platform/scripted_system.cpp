@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/codepage_best_fit.h"
 
 namespace platform {
 
@@ -63,8 +64,8 @@ int ScriptedSystem::WideToAnsi(const uint16_t* text, char* out, int outBytes) {
   }
   std::u16string wide;
   for (const uint16_t* p = text; *p != 0; ++p) wide.push_back(static_cast<char16_t>(*p));
-  std::string ansi;
-  if (!Utf16ToCp932(wide, ansi)) return 0;
+  // The programs pass no flags: a character the code page lacks does not fail the call.
+  const std::string ansi = Utf16ToCp932BestFit(wide);
   // Like WideCharToMultiByte: a result that does not fit, terminator included, fails.
   if (ansi.size() + 1 > static_cast<size_t>(outBytes)) return 0;
   std::memcpy(out, ansi.c_str(), ansi.size() + 1);

@@ -37,7 +37,13 @@ void CEjectorDlg::HandOffIconEntries(std::vector<CIconEntry>& entries, bool upda
   std::string bytes;
   for (const CIconEntry& entry : entries) bytes += entry.Line();
   entries.clear();
-  if (!m_files.WriteNewFile(createFile.c_str(), bytes)) return;
+  // Only a file that cannot be opened stops the hand-off. Once opened, "create.dat" is the
+  // record of what the icon program is asked to write, and it becomes "remove.dat" at the next
+  // hand-off whatever it holds: the icon program must still run now, to take away what the
+  // previous "create.dat" (now "remove.dat") wrote before that record is replaced. Whatever
+  // part of the list it does write is in the same file, so it is taken away at the next
+  // hand-off too.
+  if (m_files.WriteNewFile(createFile.c_str(), bytes) == platform::FileWrite::kNotOpened) return;
 
   std::string parameters = "-create:\"" + createFile + "\"";
   if (renamed) parameters += " -remove:\"" + removeFile + "\"";

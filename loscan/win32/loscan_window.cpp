@@ -5,6 +5,21 @@
 #include "platform/win32/center_window.h"
 #include "resources/loscan/resource.h"
 
+namespace {
+
+// Whether a message taken from the queue is one for the dialog or its controls: the dialog,
+// a control, or a window a control opens outside the dialog. A drop-down combo box shows its
+// list in a window of its own that is neither a child nor owned by the dialog, so the list's
+// messages (all of them while it is open) are told only by the thread: while this loop runs,
+// the dialog's thread has no window that is not the dialog's, since the about box and the
+// message boxes run loops of their own. A thread message has no window and is not the dialog's.
+bool IsForDialog(HWND dialog, HWND window) {
+  return window != nullptr && GetWindowThreadProcessId(window, nullptr) ==
+                                  GetWindowThreadProcessId(dialog, nullptr);
+}
+
+}  // namespace
+
 CLoscanDlgWindow::CLoscanDlgWindow(HINSTANCE instance, CLoscanDlg& logic,
                                    platform::Win32DialogUi& ui)
     : m_instance(instance),
@@ -25,7 +40,7 @@ int CLoscanDlgWindow::DoModal() {
       break;
     }
     if (got < 0) break;
-    if (message.hwnd == dialog || IsChild(dialog, message.hwnd)) m_logic.CheckDriveChange();
+    if (IsForDialog(dialog, message.hwnd)) m_logic.CheckDriveChange();
     if (!IsDialogMessageA(dialog, &message)) {
       TranslateMessage(&message);
       DispatchMessageA(&message);

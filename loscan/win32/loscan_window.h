@@ -17,9 +17,10 @@ class CLoscanDlgWindow {
   // created.
   //
   // The dialog is created modeless and runs its own loop rather than DialogBox's: every
-  // message taken from the queue for the dialog or its controls must pass the logic's drive
-  // check before it is dispatched, and DialogBox's internal loop offers no such step short
-  // of a thread message hook, which could reach the logic only through a global.
+  // message taken from the queue for the dialog or its controls (a dropped-down combo list
+  // included) must pass the logic's drive check before it is dispatched, and DialogBox's
+  // internal loop offers no such step short of a thread message hook, which could reach the
+  // logic only through a global.
   // IsDialogMessage keeps the dialog keys (Tab, Enter for the default button, Esc).
   int DoModal();
 

@@ -48,12 +48,13 @@ bool Win32Files::FileExists(const char* path) {
   return true;
 }
 
-bool Win32Files::WriteNewFile(const char* path, const std::string& bytes) {
+FileWrite Win32Files::WriteNewFile(const char* path, const std::string& bytes) {
   // Binary mode: the lines carry their own CR LF and nothing may be translated.
   FILE* file = std::fopen(path, "wb");
-  if (file == nullptr) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && ok;
+  if (file == nullptr) return FileWrite::kNotOpened;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const bool closed = std::fclose(file) == 0;
+  return written && closed ? FileWrite::kWritten : FileWrite::kIncomplete;
 }
 
 }  // namespace platform

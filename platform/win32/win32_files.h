@@ -16,7 +16,7 @@ class Win32Files : public IFiles {
   bool DeleteFileA(const char* path) override;
   bool MoveFileA(const char* from, const char* to) override;
   bool FileExists(const char* path) override;
-  bool WriteNewFile(const char* path, const std::string& bytes) override;
+  FileWrite WriteNewFile(const char* path, const std::string& bytes) override;
 };
 
 }  // namespace platform

@@ -8,8 +8,10 @@
 #   - a change of model shows that model's rows; back to NVR-550S, M and N for CF and SD and
 #     Set show the replug message, disable the rows and both buttons, and leave in the
 #     registry exactly the mount records "slotdrive loscan --set" predicts for the fixture;
+#   - with the device list dropped down (a window outside the dialog), a drive plugged in
+#     is noticed at the list's next message: Refresh is enabled again;
 #   - Esc ends the program.
-# usage: loscan_dialog.sh Loscan.exe loscan_driver.exe slotdrive.exe
+# usage: loscan_dialog.sh Loscan.exe loscan_driver.exe slotdrive.exe machine_driver.exe
 set -u
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
@@ -17,6 +19,7 @@ fi
 loscan=$1
 driver=$2
 slotdrive=$3
+machine_driver=$4
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 fixture=$root/tests/fixtures/loscan_xp_reader.reg
@@ -123,6 +126,19 @@ for letter in sorted(set(seen) | set(predicted)):
     print(f"  {letter}: {status}: registry {text(a)} / predicted {text(b)}")
 sys.exit(0 if seen == predicted and set(seen) == {"I", "M", "N"} else 1)
 EOF
+
+# A drive comes while the device list is dropped down: the list's own messages are the
+# dialog's too, so the first one refreshes and enables Refresh.
+run "$driver" dropdown || fail "dropdown: no list"
+mkdir -p "$work/card_q"
+run "$machine_driver" plug Q "$work/card_q" || fail "dropdown: Q not plugged"
+sleep 1
+run "$driver" state >"$work/state"
+expect_line "$work/state" "refresh=disabled" "dropdown, before the list's message"
+run "$driver" list-message || fail "dropdown: no message to the list"
+run "$driver" state >"$work/state"
+expect_line "$work/state" "refresh=enabled" "dropdown, after the list's message"
+run "$driver" closeup || fail "closeup: the list stays"
 
 # Esc ends the program through the invisible cancel button.
 run "$driver" escape || fail "escape: no dialog"

@@ -11,6 +11,10 @@
 //   loscan_driver about             open the about box from the system menu, print its
 //                                   texts and the staff roll's, close both
 //   loscan_driver escape            press Esc in the dialog
+//   loscan_driver dropdown          drop the device list down
+//   loscan_driver list-message      post a message to the dropped-down list, as a mouse
+//                                   movement over it would (the list is not the dialog's child)
+//   loscan_driver closeup           close the device list again
 #include <windows.h>
 
 #include <cstdio>
@@ -212,11 +216,45 @@ int PressEscape(HWND dialog) {
   return 0;
 }
 
+BOOL CALLBACK FindDroppedList(HWND window, LPARAM found) {
+  char className[32] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (std::strcmp(className, "ComboLBox") != 0 || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// The visible drop-down list of the dialog's thread: a window of its own, outside the dialog.
+HWND DroppedList(HWND dialog) {
+  HWND found = nullptr;
+  EnumThreadWindows(GetWindowThreadProcessId(dialog, nullptr), FindDroppedList,
+                    reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+int DropDown(HWND dialog, bool down) {
+  SendMessageW(GetDlgItem(dialog, kDevice), CB_SHOWDROPDOWN, down ? TRUE : FALSE, 0);
+  return (DroppedList(dialog) != nullptr) == down ? 0 : 1;
+}
+
+int PostToList(HWND dialog) {
+  HWND list = DroppedList(dialog);
+  if (list == nullptr || IsChild(dialog, list)) {
+    std::fprintf(stderr, "no dropped-down list outside the dialog\n");
+    return 1;
+  }
+  PostMessageW(list, WM_NULL, 0, 0);
+  Sleep(500);  // let the dialog's loop take it
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: loscan_driver wait|state|model NAME|choose LETTERS|set|about|escape\n");
+    std::fprintf(stderr,
+                 "usage: loscan_driver wait|state|model NAME|choose LETTERS|set|about|escape|\n"
+                 "                     dropdown|list-message|closeup\n");
     return 2;
   }
   const std::string command = argv[1];
@@ -240,6 +278,10 @@ int main(int argc, char** argv) {
     result = ShowAbout(dialog);
   } else if (command == "escape") {
     result = PressEscape(dialog);
+  } else if (command == "dropdown" || command == "closeup") {
+    result = DropDown(dialog, command == "dropdown");
+  } else if (command == "list-message") {
+    result = PostToList(dialog);
   } else {
     std::fprintf(stderr, "unknown command %s\n", command.c_str());
     return 2;

@@ -109,7 +109,8 @@ machine xp winxp WinXP xp_machine.reg+xp_oversized_mount_records.reg P NR-4U \
   'USBSTOR\Disk&Ven_Norvell&Prod_SD_MMC_Slot'
 machine xp-twins win2k Win2k xp_twin_readers.reg Q NR-4U \
   'USBSTOR\Disk&Ven_Norvell&Prod_CF_Slot' -- 'USBSTOR\Disk&Ven_Norvell&Prod_SD_MMC_Slot'
-machine vista vista WinVista vista_twin_readers.reg R '' \
+# The memory-stick slot's only record holds characters that code page 932 lacks.
+machine vista vista WinVista vista_twin_readers.reg+vista_best_fit_record.reg R '' \
   'USBSTOR\Disk&Ven_Norvell&Prod_CF_Slot' 'USBSTOR\Disk&Ven_Norvell&Prod_MS_Slot' -- \
   'USBSTOR\Disk&Ven_Norvell&Prod_SD_MMC_Slot'
 machine win98 win98 Win98SE win98_machine.reg S 'SLOT' 'SCSI\NORVELL_CF_SLOT' -- \

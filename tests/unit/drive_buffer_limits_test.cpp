@@ -56,11 +56,14 @@ TEST_F(LookupLimits, ValueNamesMustBeShorterThan260Characters) {
 }
 
 TEST_F(LookupLimits, DiskIdsAndQueriedTextsMustFitWithTheirTerminator) {
-  const std::string fits = kCfDisk2 + std::string(259 - std::string(kCfDisk2).size(), '0');
-  machine.SetText(kHkeyLocalMachine, kDiskEnum, "6", fits);         // 260 bytes
-  machine.SetText(kHkeyLocalMachine, kDiskEnum, "7", fits + "0");   // 261 bytes
+  const std::string fits = kCfDisk2 + std::string(258 - std::string(kCfDisk2).size(), '0');
+  machine.SetText(kHkeyLocalMachine, kDiskEnum, "5", fits);               // 259 bytes
+  machine.SetText(kHkeyLocalMachine, kDiskEnum, "6", fits + "0");         // 260 bytes
+  machine.SetText(kHkeyLocalMachine, kDiskEnum, "7", fits + "00");        // 261 bytes
   machine.SetText(kHkeyLocalMachine, kDiskEnum, "8", kCfDisk2);
   finder.FindDrive(kCfSlot);
+  // Enumerated data of 260 bytes or more never matches, even a 259-character id with its
+  // terminator.
   EXPECT_EQ(Strings({kCfDisk1, fits, kCfDisk2}), finder.m_listDeviceIds);
   // A prefix too long for the query buffer reads as empty: no letter.
   machine.SetText(kHkeyLocalMachine, kCfDiskKey1, "ParentIdPrefix", std::string(260, '7'));
@@ -78,6 +81,23 @@ TEST(NineXLookupLimits, ADeviceSubkeyNameTooLongIsPassedOverAndLaterOnesAreReach
   CSlotDriveFinder finder(machine.registry, machine.system);
   EXPECT_EQ(1, finder.FindDrive(kCfSlot9x));
   EXPECT_EQ(2u, finder.m_listDrives.size());  // the fixture's own entry and the 259 one
+}
+
+TEST(NineXLookupLimits, AHardwareKeyFillingTheBufferWithoutTerminatorIsNotCutToAnotherKey) {
+  DriveMachine machine("Win98", {"win98_machine.reg"});
+  CSlotDriveFinder finder(machine.registry, machine.system);
+  ASSERT_EQ(1, finder.FindDrive(kCfSlot9x));
+  const Strings fixtureOnly = finder.m_listDrives;
+  // Cut to 259 characters, the key would name this other device, which has letter Q.
+  const std::string cut = "SCSI\\NORVELL_CF_SLOT_________1.00\\" + std::string(225, 'N');
+  ASSERT_EQ(259u, cut.size());
+  machine.SetText(kHkeyLocalMachine, "Enum\\" + cut, "CurrentDriveLetterAssignment", "Q");
+  const std::string full = cut + "0";
+  machine.SetBinary(kHkeyDynData, "Config Manager\\Enum\\C1F00000", "HardWareKey",
+                    std::vector<uint8_t>(full.begin(), full.end()));
+  finder.Reset();
+  EXPECT_EQ(1, finder.FindDrive(kCfSlot9x));
+  EXPECT_EQ(fixtureOnly, finder.m_listDrives);
 }
 
 TEST(WriterLimits, OnlyRecordsThatFit512BytesWithTheirTerminatorAreDeleted) {

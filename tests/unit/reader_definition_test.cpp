@@ -177,15 +177,15 @@ TEST_F(ReaderDefinitionTest, StringOf259CharactersIsReadWholeAndALongerOneIsSkip
   EXPECT_EQ(longest, reader.m_aSlots[0].m_searchKeys.m_astrKeys[0]);
 }
 
-TEST_F(ReaderDefinitionTest, ValueFillingTheBufferWithoutTerminatorKeeps259Characters) {
-  // 260 bytes and no terminator fit the buffer exactly; the buffer's last byte is the
-  // terminator's, so what is kept is a 259-character text, never 260 (found by fuzzing).
+TEST_F(ReaderDefinitionTest, ValueFillingTheBufferWithoutTerminatorIsSkipped) {
+  // 260 bytes and no terminator leave the buffer no byte for the terminator: the text does
+  // not fit and reads as empty, neither cut nor read beyond the buffer (found by fuzzing).
   image.Number(kModel, "DriveNum", 1);
   image.Slot(0, "CF", {"id"});
   // The type is not looked at: binary data reads as text as well.
   image.Bytes(SearchKey(0), "0", platform::kRegBinary, std::vector<uint8_t>(260, 'K'));
   EXPECT_EQ(0, Load());
-  EXPECT_EQ(std::string(259, 'K'), reader.m_aSlots[0].m_searchKeys.m_astrKeys[0]);
+  EXPECT_EQ("", reader.m_aSlots[0].m_searchKeys.m_astrKeys[0]);
 }
 
 TEST_F(ReaderDefinitionTest, IconPathIsStoredInItsShortFormOrEmptyWhenTheFileIsMissing) {

@@ -142,6 +142,32 @@ TEST(DriveIcons, ARecordedKeyThatNoLongerExistsStaysRecorded) {
   EXPECT_TRUE(dlg.m_strDriveIconKey[1].empty());  // G was there and is undone
 }
 
+TEST(DriveIcons, EntryNamesOfLaterReaderPositionsAreHexadecimal) {
+  // The names outlive the program: a crashed run's or an earlier version's entries are read
+  // back by name at the next start.
+  TavrikMachine machine("WinXP");
+  std::vector<TestSlot> slots;
+  for (char c = '0'; c <= '4'; ++c)
+    slots.push_back({"X", "X", "", {std::string("USBSTOR\\Disk&Ven_Norvell&Prod_X5_") + c}});
+  machine.DefineReader(18, "Norvell NR-X5", slots);
+  {
+    platform::ScopedRegKey key(machine.registry);
+    ASSERT_EQ(0, key.Create(platform::kHkeyCurrentUser,
+                            "Software\\Norvell\\Tavrik\\Settings\\Tavrik\\IcoList2",
+                            platform::kKeyAllAccess));
+    const std::string left = kDrives + "K";
+    machine.registry.SetValue(key.Get(), "12x4", platform::kRegSz,
+                              reinterpret_cast<const uint8_t*>(left.c_str()),
+                              static_cast<uint32_t>(left.size() + 1));
+    ASSERT_EQ(0, key.Create(kHkeyClassesRoot, (left + "\\DefaultIcon").c_str(),
+                            platform::kKeyAllAccess));
+  }
+  machine.PlugSlot(slots[4].keys[0], 'L', true, "Norvell NR-X5");
+  machine.Start();
+  EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyClassesRoot, kDrives + "K"));
+  EXPECT_EQ(kIcons + "L", machine.ProfileValue("IcoList1", "12x4"));
+}
+
 TEST(DriveIcons, TheNextStartAfterACrashUndoesWhatTheProfileRecorded) {
   IconMachine machine("WinXP");
   machine.SetDefault(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "C:\\camera.ico");

@@ -94,6 +94,31 @@ TEST(IconHandOff, SecondHandOffTurnsTheOldCreateFileIntoTheRemoveFile) {
             machine.shell.calls.back());
 }
 
+TEST(IconHandOff, ACreateFileCutShortByAFullDiskStillStartsTheIconProgram) {
+  // Stopping here would lose the values of the first hand-off: the next one replaces
+  // "remove.dat", their only record, before the icon program has taken them away.
+  VistaMachine machine;
+  machine.Start();
+  const std::string first = machine.File("create.dat");
+  machine.files.freeBytes = 100;
+  machine.ui.answers = {platform::kIdYes};
+  machine.dlg->ApplyDriveIcons();
+  EXPECT_EQ(first, machine.File("remove.dat"));
+  EXPECT_EQ(first.substr(0, 100), machine.File("create.dat"));
+  EXPECT_EQ("ShellExecute owned open Tolket.exe |-create:\"" + kFolder + "create.dat\" -remove:\"" +
+                kFolder + "remove.dat\" -hidewindow| C:\\Program Files\\Norvell\\Tavrik\\ 5",
+            machine.shell.calls.back());
+}
+
+TEST(IconHandOff, ACreateFileThatCannotBeOpenedStopsSilently) {
+  VistaMachine machine;
+  machine.files.windowsDirectory = "Q:\\WINDOWS";  // no drive Q: no folder can be made
+  machine.Start();
+  EXPECT_EQ(1u, machine.ui.messageBoxes.size());  // the question only
+  for (const std::string& call : machine.shell.calls)
+    EXPECT_EQ(std::string::npos, call.find("ShellExecute")) << call;
+}
+
 TEST(IconHandOff, NoMeansNothingIsWrittenAndTheQuestionComesAgain) {
   VistaMachine machine;
   machine.ui.answers = {platform::kIdNo};
@@ -110,6 +135,22 @@ TEST(IconHandOff, TolketMissingShowsTheErrorBoxAndKeepsTheFiles) {
   ASSERT_EQ(2u, machine.ui.messageBoxes.size());
   EXPECT_EQ("Error msg", machine.ui.messageBoxes[1].caption);
   EXPECT_NE("<missing>", machine.File("create.dat"));
+}
+
+TEST(IconHandOff, ALeftClickOnVistaNeitherAppliesNorRecordsIcons) {
+  // On Vista every apply may ask for the icon program: the slot menu must not ask again.
+  VistaMachine machine;
+  machine.ui.answers = {platform::kIdNo};
+  CEjectorDlg& dlg = machine.Start();
+  ASSERT_EQ(1u, machine.ui.messageBoxes.size());
+  const std::string settings = "Software\\Norvell\\Tavrik\\Settings\\Tavrik";
+  for (const char* section : {"IcoList1", "IcoList2", "shctList"})
+    machine.registry.DeleteKey(platform::kHkeyCurrentUser, (settings + "\\" + section).c_str());
+  ASSERT_EQ("<no key>", machine.ProfileValue("IcoList2", "0x0"));
+  dlg.OnTrayNotify(0, kWmLButtonDown);
+  EXPECT_EQ(1u, machine.ui.messageBoxes.size());
+  EXPECT_EQ("<no key>", machine.ProfileValue("IcoList1", "0x0"));
+  EXPECT_EQ("<no key>", machine.ProfileValue("IcoList2", "0x0"));
 }
 
 TEST(IconHandOff, NothingHappensOnXpOrWhenTheValuesAreInPlace) {

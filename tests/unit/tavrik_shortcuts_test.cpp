@@ -30,6 +30,21 @@ struct ShortcutMachine : TavrikMachine {
     shell.savedLinks.clear();
   }
   bool Exists(const std::string& path) { return files.FileExists(path.c_str()); }
+  // The system gives the slot whose record names letter `from` the letter `to`.
+  void MoveLetter(char from, char to) {
+    platform::ScopedRegKey mounts(registry);
+    ASSERT_EQ(0, mounts.Open(platform::kHkeyLocalMachine, "System\\MountedDevices",
+                             platform::kKeyAllAccess));
+    uint8_t data[512];
+    uint32_t size = sizeof data;
+    const std::string fromName = std::string("\\DosDevices\\") + from + ":";
+    const std::string toName = std::string("\\DosDevices\\") + to + ":";
+    ASSERT_EQ(0, registry.QueryValue(mounts.Get(), fromName.c_str(), nullptr, data, &size));
+    registry.DeleteValue(mounts.Get(), fromName.c_str());
+    registry.SetValue(mounts.Get(), toName.c_str(), platform::kRegBinary, data, size);
+    system.RemoveDrive(from);
+    system.SetDrive(to, platform::kDriveRemovable);
+  }
 };
 
 const std::string kLinkF = "C:\\DOCUME~1\\hanako\\SendTo\\Aドライブ(F).lnk";
@@ -64,17 +79,7 @@ TEST(SendToShortcuts, ALetterChangeReplacesTheShortcutInTheSameRefresh) {
   ShortcutMachine machine("Win2k");
   CEjectorDlg& dlg = machine.Start();
   machine.SaveLinksAsFiles();
-  // F's record now names H.
-  platform::ScopedRegKey mounts(machine.registry);
-  ASSERT_EQ(0, mounts.Open(platform::kHkeyLocalMachine, "System\\MountedDevices", platform::kKeyAllAccess));
-  uint8_t data[512];
-  uint32_t size = sizeof data;
-  ASSERT_EQ(0, machine.registry.QueryValue(mounts.Get(), "\\DosDevices\\F:", nullptr, data, &size));
-  machine.registry.DeleteValue(mounts.Get(), "\\DosDevices\\F:");
-  machine.registry.SetValue(mounts.Get(), "\\DosDevices\\H:", platform::kRegBinary, data, size);
-  mounts.Close();
-  machine.system.RemoveDrive('F');
-  machine.system.SetDrive('H', platform::kDriveRemovable);
+  machine.MoveLetter('F', 'H');
   dlg.OnDeviceChange();
   EXPECT_FALSE(machine.Exists(kLinkF));
   ASSERT_EQ(2u, machine.shell.savedLinks.size());  // H made, G made afresh
@@ -90,6 +95,19 @@ TEST(SendToShortcuts, AShortcutTheUserDeletedIsNotMadeAgainWhileTheLetterStays) 
   ASSERT_EQ(1u, machine.shell.savedLinks.size());  // G is replaced, F is not made again
   EXPECT_EQ(kLinkG, machine.shell.savedLinks[0].first);
   EXPECT_EQ(kLinkF, dlg.m_strShortcut[0]);
+}
+
+TEST(SendToShortcuts, AShortcutTheUserDeletedIsMadeAgainWhenTheLetterChanges) {
+  ShortcutMachine machine("Win2k");
+  CEjectorDlg& dlg = machine.Start();
+  machine.SaveLinksAsFiles();
+  machine.files.DeleteFileA(kLinkF.c_str());
+  machine.MoveLetter('F', 'H');
+  dlg.OnDeviceChange();
+  const std::string linkH = "C:\\DOCUME~1\\hanako\\SendTo\\Aドライブ(H).lnk";
+  ASSERT_EQ(2u, machine.shell.savedLinks.size());
+  EXPECT_EQ(linkH, machine.shell.savedLinks[0].first);
+  EXPECT_EQ(linkH, dlg.m_strShortcut[0]);
 }
 
 TEST(SendToShortcuts, TheNextStartAfterACrashDeletesTheRecordedShortcuts) {
