@@ -133,8 +133,9 @@ class CEjectorDlg {
   void ShowFixedMenu(const platform::CursorPos& at);
   // The engine the OS tags choose: 'n' for NT, '9' for 9x, 0 for none.
   char ChooseEngine() const;
-  // Runs the chosen engine on a letter; false when there is no engine.
-  bool RunEngine(char letter, int& result, std::string& error);
+  // Runs the chosen engine on a slot's drive; false when there is no engine or the drive is
+  // no letter.
+  bool RunEngine(const std::string& drive, int& result, std::string& error);
   // The program folder with its trailing backslash, from the module file name.
   std::string ProgramFolder();
   void ShowHandOffError(const std::string& folder);

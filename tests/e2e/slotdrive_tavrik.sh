@@ -86,6 +86,13 @@ check eject95 'd["osVersion"] == "Win95" and d["ejects"] == [] and d["messages"]
 run ejectbad "${machine[@]}" --os WinXP --drives C=fixed --command 1060
 check ejectbad 'd["ejects"] == [] and len(d["messages"]) == 1 and d["messages"][0] != ""'
 
+# A slot without a letter ("NoDrive"; left over in a menu opened before an unplug) ejects
+# nothing, whatever medium drive N: holds.
+for id in 1040 1085 1087; do
+  run "noletter$id" "${machine[@]}" --os WinXP --drives "$drives,N=cdrom" --media FGIN --command $id
+  check "noletter$id" 'd["ejects"] == [] and d["messages"] == []'
+done
+
 # Icon repair without Tolket.exe: the error box.
 run repair "${machine[@]}" --os WinXP --command 1032
 check repair 'd["messages"][0].startswith("ShellExecute() \nGetLastError(dw) = 0x2 \n")'

@@ -10,8 +10,10 @@
 #   - a right click shows the fixed menu (screenshots/tavrik_fixed_menu.png);
 #   - "version information" opens one dialog however often it is chosen;
 #   - Escape does not close the hidden window;
-#   - unplugging the readers (their records and drive F go) and a device change turn the
-#     icon to the idle image;
+#   - unplugging the readers (their records and drive F go) while the slot menu is open, and
+#     the device change that follows, turn the icon to the idle image; the CF item, enabled
+#     when the menu opened, then ejects nothing (no drive N: either, whose letter "NoDrive"
+#     begins with) and shows no message;
 #   - Exit removes the icon and ends the program.
 # The screenshots go to $SLOT_SCREENSHOT_DIR, or screenshots/ in the source tree.
 # usage: tavrik_tray.sh Tavrik.exe tray_driver.exe slotdrive.exe
@@ -135,13 +137,25 @@ run "$driver" escape || fail "escape: not posted"
 sleep 1
 [ "$(tavrik_count)" = 1 ] && pass || fail "escape: Tavrik ended"
 
-# The readers go: their disks leave the registry and drive F goes away; the device change
-# that follows turns the icon idle.
+# The readers go while the slot menu is open: their disks leave the registry and drive F goes
+# away; the device change that follows turns the icon idle. The CF item was enabled when the
+# menu opened; chosen now, it must eject nothing and say nothing.
+run "$driver" left 1000 750 || fail "stale item: click not posted"
+run "$driver" menu 5 >/dev/null || fail "stale item: no menu"
 run reg delete 'HKLM\System\CurrentControlSet\Services\Disk\Enum' /f >/dev/null ||
   fail "unplug: the disk records stay"
 rm "$WINEPREFIX/dosdevices/f:"
 run "$driver" devicechange || fail "device change: not posted"
 sleep 1
+run "$driver" keys down return || fail "stale item: keys not posted"
+run "$driver" nomenu 3 || fail "stale item: the menu stayed open"
+sleep 2
+if [ "$(run "$driver" dialogs Tavrik)" = 0 ]; then
+  pass
+else
+  fail "stale item: a message: $(run "$driver" texts Tavrik | tr '\n' ';')"
+  run "$driver" ok Tavrik
+fi
 tray_area tray_idle
 same_picture tray_with_icon tray_idle && fail "device change: the icon did not change" || pass
 same_picture empty_tray tray_idle && fail "device change: the icon went away" || pass

@@ -204,6 +204,26 @@ TEST(TavrikCommands, EjectSlotFailureShowsTheEnginesText) {
   EXPECT_EQ(1u, machine.ui.messageBoxes.size());
 }
 
+TEST(TavrikCommands, AnItemLeftStaleByAnUnplugWhileTheMenuIsOpenEjectsNothing) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  // While the menu is up the reader goes, and drive N: holds a CD: the cell's "NoDrive" must
+  // not hand its 'N' to the engine.
+  machine.ui.duringTrack = [&] {
+    machine.UnplugAll();
+    machine.system.SetDrive('N', platform::kDriveCdrom);
+    machine.system.SetMedium('N', true);
+    machine.volumes.AddDevice("\\\\.\\N:");
+    dlg.OnDeviceChange();
+  };
+  dlg.OnTrayNotify(0, kWmLButtonDown);
+  ASSERT_FALSE(machine.ui.lastTrackedMenu[0].grayed);  // CF at F was ready when it opened
+  ASSERT_EQ("NoDrive", dlg.m_strDrive[CellIndex(0, 0)]);
+  dlg.OnCommand(1038);
+  EXPECT_TRUE(machine.volumes.Calls().empty());
+  EXPECT_TRUE(machine.ui.messageBoxes.empty());
+}
+
 TEST(TavrikCommands, EjectAllGoesInOrderWithPausesAndKeepsGoingAfterAFailure) {
   TavrikMachine machine("WinXP");
   machine.DefineReader(0, kName, FourSlots());
