@@ -71,6 +71,9 @@ class CEjectorDlg {
   void OnClose();
   // Just before the window is destroyed.
   void OnDestroy();
+  // Adds the tray icon with the image it shows now: at creation, and again when a restarted
+  // Explorer announces its new taskbar ("TaskbarCreated"), which knows no icon of ours.
+  void AddTrayIcon();
 
   // Owner-drawn slot items: the size, and what to paint for an id (empty text: nothing).
   struct OwnerDrawItem {
@@ -155,4 +158,5 @@ class CEjectorDlg {
   CSettingsProfile m_profile;
   platform::WindowRef m_window = 0;
   bool m_bVersionOpen = false;
+  int m_nTrayIconId = IDI_TRAY_IDLE;  // the image SetTrayIcon gave the icon last
 };

@@ -10,6 +10,7 @@
 #   - a right click shows the fixed menu (screenshots/tavrik_fixed_menu.png);
 #   - "version information" opens one dialog however often it is chosen;
 #   - Escape does not close the hidden window;
+#   - a restarted taskbar ("TaskbarCreated") gets the icon back, with the image it showed;
 #   - unplugging the readers (their records and drive F go) while the slot menu is open, and
 #     the device change that follows, turn the icon to the idle image; the CF item, enabled
 #     when the menu opened, then ejects nothing (no drive N: either, whose letter "NoDrive"
@@ -136,6 +137,18 @@ for _ in $(seq 25); do [ "$(run "$driver" dialogs "$title")" = 0 ] && break; sle
 run "$driver" escape || fail "escape: not posted"
 sleep 1
 [ "$(tavrik_count)" = 1 ] && pass || fail "escape: Tavrik ended"
+
+# Explorer restarted: its new notification area has lost the icon until "TaskbarCreated"
+# brings it back, showing the connected image it had.
+run "$driver" forgeticon || fail "taskbar: the icon could not be taken away"
+sleep 1
+run "$driver" icon && fail "taskbar: the shell still knows the icon" || pass
+run "$driver" taskbarcreated || fail "taskbar: not broadcast"
+for _ in $(seq 25); do run "$driver" icon && break; sleep 0.2; done
+run "$driver" icon && pass || fail "taskbar: the icon did not come back"
+sleep 1
+tray_area tray_readded
+same_picture tray_with_icon tray_readded && pass || fail "taskbar: not the connected image"
 
 # The readers go while the slot menu is open: their disks leave the registry and drive F goes
 # away; the device change that follows turns the icon idle. The CF item was enabled when the

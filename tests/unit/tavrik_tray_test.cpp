@@ -374,4 +374,17 @@ TEST(TavrikStartup, TrayIconIsAddedIdleAndDeletedWithTheWindow) {
   EXPECT_FALSE(machine.shell.trayIconPresent);
 }
 
+TEST(TavrikStartup, ARestartedTaskbarGetsTheIconBackWithTheImageItShowed) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  ASSERT_EQ(IDI_TRAY_ACTIVE, machine.shell.trayIconId);
+  // Explorer restarted: its new notification area knows no icon of ours.
+  machine.shell.trayIconPresent = false;
+  machine.shell.trayIconId = 0;
+  dlg.AddTrayIcon();
+  EXPECT_TRUE(machine.shell.trayIconPresent);
+  EXPECT_EQ(IDI_TRAY_ACTIVE, machine.shell.trayIconId);  // a reader is still connected
+  EXPECT_EQ("Norvell Tavrik", machine.shell.trayTip);
+}
+
 }  // namespace
