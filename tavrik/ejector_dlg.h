@@ -14,6 +14,7 @@
 #include "platform/volume_io.h"
 #include "platform/window_ui.h"
 #include "tavrik/command_ids.h"
+#include "tavrik/icon_data_folder.h"
 #include "tavrik/icon_entry.h"
 #include "tavrik/nt_ejector.h"
 #include "tavrik/reader_definitions.h"
@@ -141,6 +142,8 @@ class CEjectorDlg {
   bool RunEngine(const std::string& drive, int& result, std::string& error);
   // The program folder with its trailing backslash, from the module file name.
   std::string ProgramFolder();
+  // The folders of the icon data files for the current user.
+  IconDataFolders DataFolders();
   void ShowHandOffError(const std::string& folder);
   // SendTo shortcuts of a slot.
   std::string SendToFolder();

@@ -100,6 +100,15 @@ void CEjectorDlg::ShowHandOffError(const std::string& folder) {
 }
 
 void CEjectorDlg::OnRepairIcons() {
+  // Tolket repairs by writing again what the latest hand-off gave it. Before any hand-off
+  // (before Vista there is none) it would have nothing to write and could only complain:
+  // bringing the keys in line here is the repair then, silent where nothing was amiss, and on
+  // Vista it asks for a hand-off where the icons are not as wanted.
+  if (!FileExists(DataFolders().user + kCreateDataFile)) {
+    ApplyDriveIcons();
+    SaveIconLists();
+    return;
+  }
   std::string folder = ProgramFolder();
   if (m_shell.ShellExecute(m_window, "open", "Tolket.exe", "", folder.c_str(),
                            platform::kSwShow) > 32)

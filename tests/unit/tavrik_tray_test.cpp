@@ -309,8 +309,12 @@ TEST(TavrikCommands, ExplorerMyComputerAndExit) {
   EXPECT_EQ(std::vector<uint32_t>{platform::kWmClose}, machine.ui.postedMessages);
 }
 
+// What an earlier hand-off to Tolket left for its repair to write again.
+const char kCreateData[] = "C:\\ProgramData\\Norvell\\Tavrik\\user\\create.dat";
+
 TEST(TavrikCommands, IconRepairWithoutTolketShowsTheErrorBox) {
   OneReader machine;
+  machine.files.AddFile(kCreateData);
   CEjectorDlg& dlg = machine.Start();
   dlg.OnCommand(ID_ICON_REPAIR);
   EXPECT_EQ("ShellExecute owned open Tolket.exe || C:\\Program Files\\Norvell\\Tavrik\\ 5",
@@ -332,11 +336,31 @@ TEST(TavrikCommands, TheProgramFolderEndsAtARealBackslashNotATrailByte) {
   OneReader machine;
   // "ソ" is 0x83 0x5C: its second byte must not cut the folder name.
   machine.files.modulePath = "C:\\\x83\x5C\x83t\x83g\\Tavrik.exe";
+  machine.files.AddFile(kCreateData);
   CEjectorDlg& dlg = machine.Start();
   machine.shell.startablePrograms.insert("Tolket.exe");
   dlg.OnCommand(ID_ICON_REPAIR);
   EXPECT_EQ("ShellExecute owned open Tolket.exe || C:\\\x83\x5C\x83t\x83g\\ 5",
             machine.shell.calls.back());
+}
+
+TEST(TavrikCommands, IconRepairWithNothingHandedOffPutsTheKeysBackItselfAndShowsNothing) {
+  OneReader machine;  // XP: the program writes the icon keys itself, no data file exists
+  CEjectorDlg& dlg = machine.Start();
+  const std::string icon =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\F\\DefaultIcon";
+  {
+    platform::ScopedRegKey key(machine.registry);
+    ASSERT_EQ(0, key.Open(platform::kHkeyLocalMachine, icon.c_str(), platform::kKeyAllAccess));
+    ASSERT_EQ(0, machine.registry.DeleteValue(key.Get(), ""));
+  }
+  const size_t shellCalls = machine.shell.calls.size();
+  dlg.OnCommand(ID_ICON_REPAIR);
+  EXPECT_TRUE(machine.ui.messageBoxes.empty());
+  for (size_t i = shellCalls; i < machine.shell.calls.size(); ++i)
+    EXPECT_EQ(std::string::npos, machine.shell.calls[i].find("ShellExecute")) << i;
+  EXPECT_EQ("C:\\PROGRA~1\\Norvell\\Tavrik\\Icons\\cf.ico",
+            machine.DefaultValue(platform::kHkeyLocalMachine, icon));
 }
 
 TEST(TavrikCommands, VersionDialogOpensOnceWhileOpen) {
