@@ -127,7 +127,9 @@ run "$driver" command 1037
 sleep 1
 [ "$(run "$driver" dialogs "$title")" = 1 ] && pass || fail "version: $(run "$driver" dialogs "$title") dialogs"
 run "$driver" texts "$title" >"$work/texts"
-grep -qx 'Static:Tavrik Version 1.0.0' "$work/texts" && pass || fail "version: $(tr '\n' ';' <"$work/texts")"
+grep -qx 'Static:Tavrik バージョン 1.0.0' "$work/texts" &&
+  grep -qx 'Static:著作権 (C) 2026 Norvell' "$work/texts" && pass ||
+  fail "version: $(tr '\n' ';' <"$work/texts")"
 shot tavrik_version
 run "$driver" ok "$title" || fail "version: no OK"
 for _ in $(seq 25); do [ "$(run "$driver" dialogs "$title")" = 0 ] && break; sleep 0.2; done

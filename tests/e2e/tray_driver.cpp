@@ -18,7 +18,7 @@
 //   nomenu SECONDS       wait for every popup menu to go away
 //   itemheight           the height an owner-drawn slot item asks for on this display
 //   dialogs TITLE        how many dialogs with this caption are open
-//   texts TITLE          the texts of that dialog's controls, one "Class:text" per line
+//   texts TITLE          the texts of that dialog's controls, one "Class:text" per line (UTF-8)
 //   ok TITLE             press the OK button of that dialog
 // Exit code 1 when what was asked for is not there.
 #include <windows.h>
@@ -61,10 +61,12 @@ BOOL CALLBACK CountDialog(HWND window, LPARAM param) {
 
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
   char className[32] = {};
-  char text[256] = {};
+  wchar_t text[256] = {};
+  char utf8[768] = {};
   GetClassNameA(control, className, sizeof className);
-  GetWindowTextA(control, text, sizeof text);
-  std::printf("%s:%s\n", className, text);
+  GetWindowTextW(control, text, 256);
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+  std::printf("%s:%s\n", className, utf8);
   return TRUE;
 }
 
