@@ -10,6 +10,7 @@
 #   - a right click shows the fixed menu (screenshots/tavrik_fixed_menu.png);
 #   - "version information" opens one dialog however often it is chosen;
 #   - Escape does not close the hidden window;
+#   - icon repair, with no hand-off to Tolket ever made on XP, starts nothing and shows nothing;
 #   - a restarted taskbar ("TaskbarCreated") gets the icon back, with the image it showed;
 #   - unplugging the readers (their records and drive F go) while the slot menu is open, and
 #     the device change that follows, turn the icon to the idle image; the CF item, enabled
@@ -139,6 +140,19 @@ for _ in $(seq 25); do [ "$(run "$driver" dialogs "$title")" = 0 ] && break; sle
 run "$driver" escape || fail "escape: not posted"
 sleep 1
 [ "$(tavrik_count)" = 1 ] && pass || fail "escape: Tavrik ended"
+
+# Icon repair: XP never hands values to Tolket, so Tavrik puts the keys back itself; neither
+# Tolket's window nor the box for a Tolket.exe that is not there (it is not beside this build's
+# Tavrik.exe) may show.
+run "$driver" command 1032 || fail "repair: not posted"
+sleep 2
+if [ "$(run "$driver" dialogs "Error msg")" = 0 ] && [ "$(run "$driver" dialogs Tolket)" = 0 ]; then
+  pass
+else
+  fail "repair: a message box"
+  run "$driver" ok "Error msg"
+  run "$driver" ok Tolket
+fi
 
 # Explorer restarted: its new notification area has lost the icon until "TaskbarCreated"
 # brings it back, showing the connected image it had.
