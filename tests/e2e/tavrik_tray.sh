@@ -50,7 +50,15 @@ close_menu() {
   xdotool mousemove 300 300 click 1
   run "$driver" nomenu 3 || fail "$1: the menu stayed open"
 }
-tavrik_count() { pgrep -cx Tavrik.exe || true; }
+# Tavrik processes of this machine only: other Wine tests on the same host may run their own.
+tavrik_count() {
+  local pid count=0
+  for pid in $(pgrep -x Tavrik.exe); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+      count=$((count + 1))
+  done
+  echo "$count"
+}
 
 # Every program runs on one virtual desktop, which has a taskbar with a notification area.
 wine_machine_start winxp
