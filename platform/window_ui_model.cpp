@@ -51,6 +51,11 @@ void WindowUiModel::TrackPopupMenu(MenuRef menu, long x, long y) {
   lastTrackedAt = {x, y};
   foregroundBeforeTrack = m_foreground;
   ++trackCount;
+  if (duringTrack) {
+    std::function<void()> serve = duringTrack;
+    duringTrack = nullptr;
+    serve();
+  }
 }
 
 int WindowUiModel::MessageBox(bool owned, const std::string& text, const std::string& caption,

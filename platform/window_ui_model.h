@@ -44,6 +44,8 @@ class WindowUiModel : public IWindowUi {
   std::vector<int> endedDialogs;
   // Called while a modal dialog runs, as its loop would serve other messages meanwhile.
   std::function<void()> duringModal;
+  // Called while a popup menu is tracked, as the menu's loop serves other messages too.
+  std::function<void()> duringTrack;
 
   size_t LiveMenuCount() const { return m_menus.size(); }
 

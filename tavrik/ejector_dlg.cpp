@@ -28,8 +28,8 @@ bool CEjectorDlg::IsVersion(const char* tag) const {
 
 int CEjectorDlg::OnCreate() {
   m_nVersionResult = -1;
-  m_shell.NotifyIcon(platform::kNimAdd, m_window, TRAY_ICON_ID, WM_TRAYNOTIFY, IDI_TRAY_IDLE,
-                     kTrayTip);
+  m_nTrayIconId = IDI_TRAY_IDLE;
+  AddTrayIcon();
   if (LoadDefinitions() != 0) {
     // Creation goes on; the close posted here ends the program once it is over.
     if (m_ui.MessageBox(false, "初期化処理に失敗しましたので、終了します。", m_strTitle,
@@ -80,6 +80,11 @@ void CEjectorDlg::OnClose() {
       m_profile.DeleteEntry("IcoList1", entry);
       m_profile.DeleteEntry("IcoList2", entry);
     }
+}
+
+void CEjectorDlg::AddTrayIcon() {
+  m_shell.NotifyIcon(platform::kNimAdd, m_window, TRAY_ICON_ID, WM_TRAYNOTIFY, m_nTrayIconId,
+                     kTrayTip);
 }
 
 void CEjectorDlg::OnDestroy() {

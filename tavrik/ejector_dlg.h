@@ -14,6 +14,7 @@
 #include "platform/volume_io.h"
 #include "platform/window_ui.h"
 #include "tavrik/command_ids.h"
+#include "tavrik/icon_data_folder.h"
 #include "tavrik/icon_entry.h"
 #include "tavrik/nt_ejector.h"
 #include "tavrik/reader_definitions.h"
@@ -71,6 +72,9 @@ class CEjectorDlg {
   void OnClose();
   // Just before the window is destroyed.
   void OnDestroy();
+  // Adds the tray icon with the image it shows now: at creation, and again when a restarted
+  // Explorer announces its new taskbar ("TaskbarCreated"), which knows no icon of ours.
+  void AddTrayIcon();
 
   // Owner-drawn slot items: the size, and what to paint for an id (empty text: nothing).
   struct OwnerDrawItem {
@@ -133,10 +137,13 @@ class CEjectorDlg {
   void ShowFixedMenu(const platform::CursorPos& at);
   // The engine the OS tags choose: 'n' for NT, '9' for 9x, 0 for none.
   char ChooseEngine() const;
-  // Runs the chosen engine on a letter; false when there is no engine.
-  bool RunEngine(char letter, int& result, std::string& error);
+  // Runs the chosen engine on a slot's drive; false when there is no engine or the drive is
+  // no letter.
+  bool RunEngine(const std::string& drive, int& result, std::string& error);
   // The program folder with its trailing backslash, from the module file name.
   std::string ProgramFolder();
+  // The folders of the icon data files for the current user.
+  IconDataFolders DataFolders();
   void ShowHandOffError(const std::string& folder);
   // SendTo shortcuts of a slot.
   std::string SendToFolder();
@@ -154,4 +161,5 @@ class CEjectorDlg {
   CSettingsProfile m_profile;
   platform::WindowRef m_window = 0;
   bool m_bVersionOpen = false;
+  int m_nTrayIconId = IDI_TRAY_IDLE;  // the image SetTrayIcon gave the icon last
 };

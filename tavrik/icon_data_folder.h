@@ -3,6 +3,11 @@
 #pragma once
 #include <string>
 
+// The data files in the user's folder: what the latest hand-off asked Tolket to write, and
+// what the one before it asked, for Tolket to take away.
+inline constexpr char kCreateDataFile[] = "create.dat";
+inline constexpr char kRemoveDataFile[] = "remove.dat";
+
 // The three folders in the order they must be created; each path ends in a backslash.
 struct IconDataFolders {
   std::string maker;    // "X:\ProgramData\Norvell"

@@ -3,7 +3,15 @@
 #include <cstdio>
 
 #include "tavrik/ejector_dlg.h"
-#include "tavrik/icon_data_folder.h"
+
+IconDataFolders CEjectorDlg::DataFolders() {
+  char windows[256] = {};
+  m_files.GetWindowsDirectoryA(windows, 255);
+  char user[1024] = {};
+  uint32_t userSize = sizeof user - 1;
+  m_files.GetUserNameA(user, &userSize);
+  return IconDataFolderChain(windows, user);
+}
 
 void CEjectorDlg::HandOffIconEntries(std::vector<CIconEntry>& entries, bool updateNeeded) {
   if (entries.empty() || !IsVersion(kOsWinVista) || !updateNeeded) {
@@ -18,19 +26,14 @@ void CEjectorDlg::HandOffIconEntries(std::vector<CIconEntry>& entries, bool upda
     return;
   }
 
-  char windows[256] = {};
-  m_files.GetWindowsDirectoryA(windows, 255);
-  char user[1024] = {};
-  uint32_t userSize = sizeof user - 1;
-  m_files.GetUserNameA(user, &userSize);
   // The folders may exist already; a failure to create one shows when the file is opened.
-  IconDataFolders folders = IconDataFolderChain(windows, user);
+  IconDataFolders folders = DataFolders();
   m_files.CreateDirectoryA(folders.maker.c_str());
   m_files.CreateDirectoryA(folders.program.c_str());
   m_files.CreateDirectoryA(folders.user.c_str());
 
-  const std::string createFile = folders.user + "create.dat";
-  const std::string removeFile = folders.user + "remove.dat";
+  const std::string createFile = folders.user + kCreateDataFile;
+  const std::string removeFile = folders.user + kRemoveDataFile;
   m_files.DeleteFileA(removeFile.c_str());
   const bool renamed = m_files.MoveFileA(createFile.c_str(), removeFile.c_str());
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "common/mbcs_text.h"
+#include "tavrik/drive_letter.h"
 #include "tavrik/ejector_dlg.h"
 
 bool CEjectorDlg::OnCommand(uint32_t id) {
@@ -28,14 +29,17 @@ char CEjectorDlg::ChooseEngine() const {
   return 0;
 }
 
-bool CEjectorDlg::RunEngine(char letter, int& result, std::string& error) {
+bool CEjectorDlg::RunEngine(const std::string& drive, int& result, std::string& error) {
+  // Only a drive letter is ejected. A slot that lost its letter while the menu was open holds
+  // "NoDrive", and its 'N' would eject whatever medium drive N: holds.
+  if (drive.size() != 1 || !IsDriveLetter(drive[0])) return false;
   switch (ChooseEngine()) {
     case 'n':
-      result = m_ntEjector.Eject(letter);
+      result = m_ntEjector.Eject(drive[0]);
       error = m_ntEjector.m_strError;
       return true;
     case '9':
-      result = m_9xEjector.Eject(letter);
+      result = m_9xEjector.Eject(drive[0]);
       error = m_9xEjector.m_strError;
       return true;
     default:
@@ -47,7 +51,7 @@ int CEjectorDlg::EjectSlot(int p, int s) {
   const std::string& drive = m_strDrive[CellIndex(p, s)];
   int result = 0;
   std::string error;
-  if (RunEngine(drive.empty() ? '\0' : drive[0], result, error) && result == 0)
+  if (RunEngine(drive, result, error) && result == 0)
     m_ui.MessageBox(true, error, m_strTitle, platform::kMbOk);
   return 1;
 }
@@ -60,7 +64,7 @@ void CEjectorDlg::OnEjectAll() {
       int result = 0;
       std::string error;
       // The 9x engine may fail without a text; only then is there nothing to show.
-      if (RunEngine(m_strDrive[cell][0], result, error) && result == 0 &&
+      if (RunEngine(m_strDrive[cell], result, error) && result == 0 &&
           (ChooseEngine() == 'n' || !error.empty()))
         m_ui.MessageBox(true, error, m_strTitle, platform::kMbOk);
       m_system.Sleep(800);
@@ -96,6 +100,15 @@ void CEjectorDlg::ShowHandOffError(const std::string& folder) {
 }
 
 void CEjectorDlg::OnRepairIcons() {
+  // Tolket repairs by writing again what the latest hand-off gave it. Before any hand-off
+  // (before Vista there is none) it would have nothing to write and could only complain:
+  // bringing the keys in line here is the repair then, silent where nothing was amiss, and on
+  // Vista it asks for a hand-off where the icons are not as wanted.
+  if (!FileExists(DataFolders().user + kCreateDataFile)) {
+    ApplyDriveIcons();
+    SaveIconLists();
+    return;
+  }
   std::string folder = ProgramFolder();
   if (m_shell.ShellExecute(m_window, "open", "Tolket.exe", "", folder.c_str(),
                            platform::kSwShow) > 32)

@@ -3,6 +3,7 @@
 #include "tavrik/ejector_dlg.h"
 
 void CEjectorDlg::SetTrayIcon(int iconId) {
+  m_nTrayIconId = iconId;
   m_shell.NotifyIcon(platform::kNimModify, m_window, TRAY_ICON_ID, WM_TRAYNOTIFY, iconId,
                      kTrayTip);
 }

@@ -18,7 +18,8 @@ CEjectorWindow::CEjectorWindow(HINSTANCE resources, CEjectorDlg& logic, Win32Win
     : m_resources(resources),
       m_logic(logic),
       m_ui(ui),
-      m_hIcon(LoadIconA(resources, MAKEINTRESOURCEA(IDI_PROGRAM))) {}
+      m_hIcon(LoadIconA(resources, MAKEINTRESOURCEA(IDI_PROGRAM))),
+      m_uTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")) {}
 
 INT_PTR CEjectorWindow::DoModal() {
   // A modal dialog's loop is the system's; it offers every queued message to the thread's
@@ -81,6 +82,12 @@ INT_PTR CEjectorWindow::Answer(LRESULT result) {
 }
 
 INT_PTR CEjectorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Explorer broadcasts this to top-level windows when it has re-created the taskbar after a
+  // restart; the new notification area has lost every icon.
+  if (message == m_uTaskbarCreated && m_uTaskbarCreated != 0) {
+    m_logic.AddTrayIcon();
+    return TRUE;
+  }
   switch (message) {
     case WM_WINDOWPOSCHANGING:
       // The dialog loop shows its window once the queue first runs empty; this window is only

@@ -32,5 +32,6 @@ class CEjectorWindow {
   CEjectorDlg& m_logic;
   Win32WindowUi& m_ui;
   HICON m_hIcon;  // shared icon from LoadIconA: the system frees it
+  UINT m_uTaskbarCreated;  // the shell's registered message; 0 if it could not be registered
   HWND m_hWnd = nullptr;
 };

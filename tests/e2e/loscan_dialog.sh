@@ -66,7 +66,8 @@ expect_line "$work/state" "set=enabled" start
 
 # The about box from the system menu, and the staff roll behind its icon.
 run "$driver" about >"$work/about" || fail "about box: $(cat "$work/about")"
-expect_line "$work/about" "about=Static:Loscan Version 1.0.0" about
+expect_line "$work/about" "about=Static:Loscan バージョン 1.0.0" about
+expect_line "$work/about" "about=Static:著作権 (C) 2026 Norvell" about
 expect_line "$work/about" "about=Button:OK" about
 grep -q '^staff=Static:' "$work/about" || fail "about: no staff roll text"
 

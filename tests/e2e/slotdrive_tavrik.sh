@@ -86,9 +86,20 @@ check eject95 'd["osVersion"] == "Win95" and d["ejects"] == [] and d["messages"]
 run ejectbad "${machine[@]}" --os WinXP --drives C=fixed --command 1060
 check ejectbad 'd["ejects"] == [] and len(d["messages"]) == 1 and d["messages"][0] != ""'
 
-# Icon repair without Tolket.exe: the error box.
+# A slot without a letter ("NoDrive"; left over in a menu opened before an unplug) ejects
+# nothing, whatever medium drive N: holds.
+for id in 1040 1085 1087; do
+  run "noletter$id" "${machine[@]}" --os WinXP --drives "$drives,N=cdrom" --media FGIN --command $id
+  check "noletter$id" 'd["ejects"] == [] and d["messages"] == []'
+done
+
+# Icon repair before any hand-off (XP has none): the keys are put back, nothing is started or
+# shown. After one, Tolket is started, and without Tolket.exe the error box shows.
 run repair "${machine[@]}" --os WinXP --command 1032
-check repair 'd["messages"][0].startswith("ShellExecute() \nGetLastError(dw) = 0x2 \n")'
+check repair 'd["messages"] == [] and not any(c.startswith("ShellExecute") for c in d["shellCalls"])'
+printf 'C:\\ProgramData\\Norvell\\Tavrik\\user\\create.dat\n' >"$work/handed_off.txt"
+run repaired "${machine[@]}" --os WinXP --files "$work/handed_off.txt" --command 1032
+check repaired 'd["messages"][0].startswith("ShellExecute() \nGetLastError(dw) = 0x2 \n")'
 
 # The version dialog, and Exit: the icon is deleted and the window closed.
 run version "${machine[@]}" --os WinXP --command 1037

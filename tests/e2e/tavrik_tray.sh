@@ -10,8 +10,12 @@
 #   - a right click shows the fixed menu (screenshots/tavrik_fixed_menu.png);
 #   - "version information" opens one dialog however often it is chosen;
 #   - Escape does not close the hidden window;
-#   - unplugging the readers (their records and drive F go) and a device change turn the
-#     icon to the idle image;
+#   - icon repair, with no hand-off to Tolket ever made on XP, starts nothing and shows nothing;
+#   - a restarted taskbar ("TaskbarCreated") gets the icon back, with the image it showed;
+#   - unplugging the readers (their records and drive F go) while the slot menu is open, and
+#     the device change that follows, turn the icon to the idle image; the CF item, enabled
+#     when the menu opened, then ejects nothing (no drive N: either, whose letter "NoDrive"
+#     begins with) and shows no message;
 #   - Exit removes the icon and ends the program.
 # The screenshots go to $SLOT_SCREENSHOT_DIR, or screenshots/ in the source tree.
 # usage: tavrik_tray.sh Tavrik.exe tray_driver.exe slotdrive.exe
@@ -46,7 +50,15 @@ close_menu() {
   xdotool mousemove 300 300 click 1
   run "$driver" nomenu 3 || fail "$1: the menu stayed open"
 }
-tavrik_count() { pgrep -cx Tavrik.exe || true; }
+# Tavrik processes of this machine only: other Wine tests on the same host may run their own.
+tavrik_count() {
+  local pid count=0
+  for pid in $(pgrep -x Tavrik.exe); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+      count=$((count + 1))
+  done
+  echo "$count"
+}
 
 # Every program runs on one virtual desktop, which has a taskbar with a notification area.
 wine_machine_start winxp
@@ -124,7 +136,9 @@ run "$driver" command 1037
 sleep 1
 [ "$(run "$driver" dialogs "$title")" = 1 ] && pass || fail "version: $(run "$driver" dialogs "$title") dialogs"
 run "$driver" texts "$title" >"$work/texts"
-grep -qx 'Static:Tavrik Version 1.0.0' "$work/texts" && pass || fail "version: $(tr '\n' ';' <"$work/texts")"
+grep -qx 'Static:Tavrik バージョン 1.0.0' "$work/texts" &&
+  grep -qx 'Static:著作権 (C) 2026 Norvell' "$work/texts" && pass ||
+  fail "version: $(tr '\n' ';' <"$work/texts")"
 shot tavrik_version
 run "$driver" ok "$title" || fail "version: no OK"
 for _ in $(seq 25); do [ "$(run "$driver" dialogs "$title")" = 0 ] && break; sleep 0.2; done
@@ -135,13 +149,50 @@ run "$driver" escape || fail "escape: not posted"
 sleep 1
 [ "$(tavrik_count)" = 1 ] && pass || fail "escape: Tavrik ended"
 
-# The readers go: their disks leave the registry and drive F goes away; the device change
-# that follows turns the icon idle.
+# Icon repair: XP never hands values to Tolket, so Tavrik puts the keys back itself; neither
+# Tolket's window nor the box for a Tolket.exe that is not there (it is not beside this build's
+# Tavrik.exe) may show.
+run "$driver" command 1032 || fail "repair: not posted"
+sleep 2
+if [ "$(run "$driver" dialogs "Error msg")" = 0 ] && [ "$(run "$driver" dialogs Tolket)" = 0 ]; then
+  pass
+else
+  fail "repair: a message box"
+  run "$driver" ok "Error msg"
+  run "$driver" ok Tolket
+fi
+
+# Explorer restarted: its new notification area has lost the icon until "TaskbarCreated"
+# brings it back, showing the connected image it had.
+run "$driver" forgeticon || fail "taskbar: the icon could not be taken away"
+sleep 1
+run "$driver" icon && fail "taskbar: the shell still knows the icon" || pass
+run "$driver" taskbarcreated || fail "taskbar: not broadcast"
+for _ in $(seq 25); do run "$driver" icon && break; sleep 0.2; done
+run "$driver" icon && pass || fail "taskbar: the icon did not come back"
+sleep 1
+tray_area tray_readded
+same_picture tray_with_icon tray_readded && pass || fail "taskbar: not the connected image"
+
+# The readers go while the slot menu is open: their disks leave the registry and drive F goes
+# away; the device change that follows turns the icon idle. The CF item was enabled when the
+# menu opened; chosen now, it must eject nothing and say nothing.
+run "$driver" left 1000 750 || fail "stale item: click not posted"
+run "$driver" menu 5 >/dev/null || fail "stale item: no menu"
 run reg delete 'HKLM\System\CurrentControlSet\Services\Disk\Enum' /f >/dev/null ||
   fail "unplug: the disk records stay"
 rm "$WINEPREFIX/dosdevices/f:"
 run "$driver" devicechange || fail "device change: not posted"
 sleep 1
+run "$driver" keys down return || fail "stale item: keys not posted"
+run "$driver" nomenu 3 || fail "stale item: the menu stayed open"
+sleep 2
+if [ "$(run "$driver" dialogs Tavrik)" = 0 ]; then
+  pass
+else
+  fail "stale item: a message: $(run "$driver" texts Tavrik | tr '\n' ';')"
+  run "$driver" ok Tavrik
+fi
 tray_area tray_idle
 same_picture tray_with_icon tray_idle && fail "device change: the icon did not change" || pass
 same_picture empty_tray tray_idle && fail "device change: the icon went away" || pass

@@ -12,11 +12,13 @@
 //   keys KEY...          type keys (down, up, return, escape) into the program's thread, where
 //                        an open popup menu reads them
 //   devicechange         post WM_DEVICECHANGE (DBT_DEVNODES_CHANGED), as after a replug
+//   forgeticon           take the tray icon away, as a restarted shell has lost it
+//   taskbarcreated       broadcast "TaskbarCreated", as the shell does once its taskbar is back
 //   menu SECONDS         wait for a popup menu; print its left, top, right and bottom
 //   nomenu SECONDS       wait for every popup menu to go away
 //   itemheight           the height an owner-drawn slot item asks for on this display
 //   dialogs TITLE        how many dialogs with this caption are open
-//   texts TITLE          the texts of that dialog's controls, one "Class:text" per line
+//   texts TITLE          the texts of that dialog's controls, one "Class:text" per line (UTF-8)
 //   ok TITLE             press the OK button of that dialog
 // Exit code 1 when what was asked for is not there.
 #include <windows.h>
@@ -59,11 +61,23 @@ BOOL CALLBACK CountDialog(HWND window, LPARAM param) {
 
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
   char className[32] = {};
-  char text[256] = {};
+  wchar_t text[256] = {};
+  char utf8[768] = {};
   GetClassNameA(control, className, sizeof className);
-  GetWindowTextA(control, text, sizeof text);
-  std::printf("%s:%s\n", className, text);
+  GetWindowTextW(control, text, 256);
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+  std::printf("%s:%s\n", className, utf8);
   return TRUE;
+}
+
+// One Shell_NotifyIconA call about the ejector's icon that names nothing but the icon.
+bool TrayCall(DWORD message, HWND window) {
+  NOTIFYICONDATAA data;
+  std::memset(&data, 0, sizeof data);
+  data.cbSize = kNotifyIconDataSize;
+  data.hWnd = window;
+  data.uID = kTrayIconId;
+  return Shell_NotifyIconA(message, &data) != FALSE;
 }
 
 int WaitForMenu(bool wanted, int seconds) {
@@ -81,15 +95,8 @@ int WaitForMenu(bool wanted, int seconds) {
   return 1;
 }
 
-bool ShellKnowsIcon(HWND window) {
-  // Modifying an icon the shell does not know fails; with no flags nothing changes.
-  NOTIFYICONDATAA data;
-  std::memset(&data, 0, sizeof data);
-  data.cbSize = kNotifyIconDataSize;
-  data.hWnd = window;
-  data.uID = kTrayIconId;
-  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
-}
+// Modifying an icon the shell does not know fails; with no flags nothing changes.
+bool ShellKnowsIcon(HWND window) { return TrayCall(NIM_MODIFY, window); }
 
 // Under Wine, keys typed on the X display do not reach the popup menu of a program whose only
 // window is hidden; posted into its thread's queue they do, and the menu's own loop takes
@@ -115,7 +122,8 @@ int PostKeys(HWND ejector, int count, char** names) {
 
 int Usage() {
   std::fprintf(stderr, "usage: tray_driver window | icon [HWND] | left X Y | right X Y | "
-                       "command ID | escape | keys KEY... | devicechange | menu SECONDS | "
+                       "command ID | escape | keys KEY... | devicechange | forgeticon | "
+                       "taskbarcreated | menu SECONDS | "
                        "nomenu SECONDS | itemheight | "
                        "dialogs TITLE | texts TITLE | ok TITLE\n");
   return 2;
@@ -174,6 +182,9 @@ int main(int argc, char** argv) {
   }
   if (std::strcmp(command, "devicechange") == 0)
     return PostMessageA(ejector, WM_DEVICECHANGE, 0x0007, 0) ? 0 : 1;
+  if (std::strcmp(command, "forgeticon") == 0) return TrayCall(NIM_DELETE, ejector) ? 0 : 1;
+  if (std::strcmp(command, "taskbarcreated") == 0)
+    return PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
   if (std::strcmp(command, "command") == 0 && oneArgument)
     return PostMessageA(ejector, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0) ? 0 : 1;
   return Usage();

@@ -276,7 +276,7 @@ if tray menu 5 >/dev/null; then
   tray keys down down down down return
   title="Tavrikバージョン情報"
   for _ in $(seq 25); do [ "$(tray dialogs "$title")" = 1 ] && break; sleep 0.2; done
-  tray texts "$title" | grep -qx 'Static:Tavrik Version 1.0.0' && pass || fail "version dialog"
+  tray texts "$title" | grep -qx 'Static:Tavrik バージョン 1.0.0' && pass || fail "version dialog"
   tray ok "$title"
 else
   fail "right click: no menu"

@@ -128,6 +128,21 @@ TEST(IconHandOff, NoMeansNothingIsWrittenAndTheQuestionComesAgain) {
   EXPECT_EQ(2u, machine.ui.messageBoxes.size());
 }
 
+TEST(IconHandOff, IconRepairBeforeAnyHandOffAsksForOneInsteadOfStartingTolketBare) {
+  VistaMachine machine;
+  machine.ui.answers = {platform::kIdNo};
+  CEjectorDlg& dlg = machine.Start();
+  ASSERT_EQ("<missing>", machine.File("create.dat"));
+  machine.ui.answers = {platform::kIdYes};
+  dlg.OnCommand(ID_ICON_REPAIR);
+  ASSERT_EQ(2u, machine.ui.messageBoxes.size());
+  EXPECT_EQ(kQuestion, machine.ui.messageBoxes[1].text);
+  EXPECT_NE("<missing>", machine.File("create.dat"));
+  EXPECT_EQ("ShellExecute owned open Tolket.exe |-create:\"" + kFolder +
+                "create.dat\" -hidewindow| C:\\Program Files\\Norvell\\Tavrik\\ 5",
+            machine.shell.calls.back());
+}
+
 TEST(IconHandOff, TolketMissingShowsTheErrorBoxAndKeepsTheFiles) {
   VistaMachine machine;
   machine.shell.startablePrograms.clear();

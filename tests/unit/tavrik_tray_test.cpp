@@ -204,6 +204,26 @@ TEST(TavrikCommands, EjectSlotFailureShowsTheEnginesText) {
   EXPECT_EQ(1u, machine.ui.messageBoxes.size());
 }
 
+TEST(TavrikCommands, AnItemLeftStaleByAnUnplugWhileTheMenuIsOpenEjectsNothing) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  // While the menu is up the reader goes, and drive N: holds a CD: the cell's "NoDrive" must
+  // not hand its 'N' to the engine.
+  machine.ui.duringTrack = [&] {
+    machine.UnplugAll();
+    machine.system.SetDrive('N', platform::kDriveCdrom);
+    machine.system.SetMedium('N', true);
+    machine.volumes.AddDevice("\\\\.\\N:");
+    dlg.OnDeviceChange();
+  };
+  dlg.OnTrayNotify(0, kWmLButtonDown);
+  ASSERT_FALSE(machine.ui.lastTrackedMenu[0].grayed);  // CF at F was ready when it opened
+  ASSERT_EQ("NoDrive", dlg.m_strDrive[CellIndex(0, 0)]);
+  dlg.OnCommand(1038);
+  EXPECT_TRUE(machine.volumes.Calls().empty());
+  EXPECT_TRUE(machine.ui.messageBoxes.empty());
+}
+
 TEST(TavrikCommands, EjectAllGoesInOrderWithPausesAndKeepsGoingAfterAFailure) {
   TavrikMachine machine("WinXP");
   machine.DefineReader(0, kName, FourSlots());
@@ -289,8 +309,12 @@ TEST(TavrikCommands, ExplorerMyComputerAndExit) {
   EXPECT_EQ(std::vector<uint32_t>{platform::kWmClose}, machine.ui.postedMessages);
 }
 
+// What an earlier hand-off to Tolket left for its repair to write again.
+const char kCreateData[] = "C:\\ProgramData\\Norvell\\Tavrik\\user\\create.dat";
+
 TEST(TavrikCommands, IconRepairWithoutTolketShowsTheErrorBox) {
   OneReader machine;
+  machine.files.AddFile(kCreateData);
   CEjectorDlg& dlg = machine.Start();
   dlg.OnCommand(ID_ICON_REPAIR);
   EXPECT_EQ("ShellExecute owned open Tolket.exe || C:\\Program Files\\Norvell\\Tavrik\\ 5",
@@ -312,11 +336,31 @@ TEST(TavrikCommands, TheProgramFolderEndsAtARealBackslashNotATrailByte) {
   OneReader machine;
   // "ソ" is 0x83 0x5C: its second byte must not cut the folder name.
   machine.files.modulePath = "C:\\\x83\x5C\x83t\x83g\\Tavrik.exe";
+  machine.files.AddFile(kCreateData);
   CEjectorDlg& dlg = machine.Start();
   machine.shell.startablePrograms.insert("Tolket.exe");
   dlg.OnCommand(ID_ICON_REPAIR);
   EXPECT_EQ("ShellExecute owned open Tolket.exe || C:\\\x83\x5C\x83t\x83g\\ 5",
             machine.shell.calls.back());
+}
+
+TEST(TavrikCommands, IconRepairWithNothingHandedOffPutsTheKeysBackItselfAndShowsNothing) {
+  OneReader machine;  // XP: the program writes the icon keys itself, no data file exists
+  CEjectorDlg& dlg = machine.Start();
+  const std::string icon =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\F\\DefaultIcon";
+  {
+    platform::ScopedRegKey key(machine.registry);
+    ASSERT_EQ(0, key.Open(platform::kHkeyLocalMachine, icon.c_str(), platform::kKeyAllAccess));
+    ASSERT_EQ(0, machine.registry.DeleteValue(key.Get(), ""));
+  }
+  const size_t shellCalls = machine.shell.calls.size();
+  dlg.OnCommand(ID_ICON_REPAIR);
+  EXPECT_TRUE(machine.ui.messageBoxes.empty());
+  for (size_t i = shellCalls; i < machine.shell.calls.size(); ++i)
+    EXPECT_EQ(std::string::npos, machine.shell.calls[i].find("ShellExecute")) << i;
+  EXPECT_EQ("C:\\PROGRA~1\\Norvell\\Tavrik\\Icons\\cf.ico",
+            machine.DefaultValue(platform::kHkeyLocalMachine, icon));
 }
 
 TEST(TavrikCommands, VersionDialogOpensOnceWhileOpen) {
@@ -352,6 +396,19 @@ TEST(TavrikStartup, TrayIconIsAddedIdleAndDeletedWithTheWindow) {
   dlg.OnClose();
   dlg.OnDestroy();
   EXPECT_FALSE(machine.shell.trayIconPresent);
+}
+
+TEST(TavrikStartup, ARestartedTaskbarGetsTheIconBackWithTheImageItShowed) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  ASSERT_EQ(IDI_TRAY_ACTIVE, machine.shell.trayIconId);
+  // Explorer restarted: its new notification area knows no icon of ours.
+  machine.shell.trayIconPresent = false;
+  machine.shell.trayIconId = 0;
+  dlg.AddTrayIcon();
+  EXPECT_TRUE(machine.shell.trayIconPresent);
+  EXPECT_EQ(IDI_TRAY_ACTIVE, machine.shell.trayIconId);  // a reader is still connected
+  EXPECT_EQ("Norvell Tavrik", machine.shell.trayTip);
 }
 
 }  // namespace
