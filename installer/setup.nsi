@@ -1,6 +1,6 @@
 ﻿; Setup.exe: installs Loscan, Tavrik and Tolket with the slot icons, writes the reader
-; definitions Tavrik reads, starts Tavrik at every logon and registers the uninstaller, which
-; takes all of it away again.
+; definitions Tavrik reads, starts Tavrik now and at every logon and registers the uninstaller,
+; which takes all of it away again.
 ;
 ; Built by the win32 build (target "installer"), which passes:
 ;   OUTFILE, LOSCAN_EXE, TAVRIK_EXE, TOLKET_EXE, GENERATED (folder of version.nsh and
@@ -91,7 +91,94 @@ Function un.onInit
   SetShellVarContext all
 FunctionEnd
 
+; Deletes a key only when nothing is left in it, so whatever someone else keeps there stays.
+!macro DeleteKeyIfEmpty ROOT KEY
+  DeleteRegKey /ifnosubkeys /ifnovalues ${ROOT} "${KEY}"
+!macroend
+
+; Calls the macro ACTION ROOT KEY for each of Explorer's drive keys that Tavrik and Tolket may
+; create, always in this order: DriveIcons\X and Drives\X for X from A to Z, then Drives and
+; Applications\explorer.exe. Uses $1 and $2.
+!macro ForEachDriveIconKey ACTION
+  StrCpy $1 "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+  ${Do}
+    StrCpy $2 $1 1
+    ${IfThen} $2 == "" ${|} ${ExitDo} ${|}
+    StrCpy $1 $1 "" 1
+    !insertmacro ${ACTION} HKLM "${DRIVE_ICONS_KEY}\$2"
+    !insertmacro ${ACTION} HKCR "${EXPLORER_DRIVES_KEY}\$2"
+  ${Loop}
+  !insertmacro ${ACTION} HKCR "${EXPLORER_DRIVES_KEY}"
+  !insertmacro ${ACTION} HKCR "${EXPLORER_APPLICATION_KEY}"
+!macroend
+
+; Appends to $3 "1" when the key exists, "0" when it does not (EnumRegKey fails on a missing key).
+!macro NoteKeyBefore ROOT KEY
+  ClearErrors
+  EnumRegKey $4 ${ROOT} "${KEY}" 0
+  ${If} ${Errors}
+    StrCpy $4 0
+  ${Else}
+    StrCpy $4 1
+  ${EndIf}
+  StrCpy $3 "$3$4"
+!macroend
+
+; Which drive keys existed before the product was first installed, one flag each in the order
+; of ForEachDriveIconKey. An upgrade keeps the first record: by then the product's own keys
+; exist too.
+!define DRIVE_KEYS_BEFORE "DriveKeysBefore"
+!macro RecordDriveKeysBefore
+  ReadRegStr $3 HKLM "${UNINSTALL_KEY}" "${DRIVE_KEYS_BEFORE}"
+  ${If} $3 == ""
+    !insertmacro ForEachDriveIconKey NoteKeyBefore
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "${DRIVE_KEYS_BEFORE}" $3
+  ${EndIf}
+!macroend
+
+; Takes the key's flag from the front of $3; a key that was there before stays.
+!macro DeleteDriveIconKeyIfOurs ROOT KEY
+  StrCpy $4 $3 1
+  StrCpy $3 $3 "" 1
+  ${If} $4 != "1"
+    !insertmacro DeleteKeyIfEmpty ${ROOT} "${KEY}"
+  ${EndIf}
+!macroend
+
+; When Tavrik takes its drive icons back it keeps, as Windows 2000 to Vista expect, the emptied
+; drive keys, and the keys above Explorer's that it created. Empty ones that the product created
+; carry nothing and go; a key that still holds anything (another user's running Tavrik, anyone
+; else's entries) stays, and so does DriveIcons itself, which Windows keeps whether empty or not.
+!macro DeleteEmptyDriveIconKeys
+  ReadRegStr $3 HKLM "${UNINSTALL_KEY}" "${DRIVE_KEYS_BEFORE}"
+  !insertmacro ForEachDriveIconKey DeleteDriveIconKeyIfOurs
+!macroend
+
+; On Windows Vista Tolket wrote the drive icons for Tavrik, with administrator rights, and only
+; its data files record which: for every user, each value still there is put back or taken away
+; before the files go. The latest create file first, then a remove file that was never applied
+; (its user refused the prompt); a value that no longer holds what a file wrote is left alone.
+!macro TakeBackTolketValues
+  StrCpy $0 $WINDIR 2
+  FindFirst $5 $6 "$0\${ICON_DATA_FOLDER}\*"
+  ${DoWhile} $6 != ""
+    ${If} $6 != "."
+    ${AndIf} $6 != ".."
+      StrCpy $7 "$0\${ICON_DATA_FOLDER}\$6"
+      ${If} ${FileExists} "$7\create.dat"
+        ExecWait '"$INSTDIR\Tolket.exe" -remove:"$7\create.dat" -hidewindow'
+      ${EndIf}
+      ${If} ${FileExists} "$7\remove.dat"
+        ExecWait '"$INSTDIR\Tolket.exe" -remove:"$7\remove.dat" -hidewindow'
+      ${EndIf}
+    ${EndIf}
+    FindNext $5 $6
+  ${Loop}
+  FindClose $5
+!macroend
+
 Section "Install"
+  !insertmacro RecordDriveKeysBefore
   ; A running Tavrik holds its program file open and would keep the old definitions.
   Call EndRunningTavrik
 
@@ -124,33 +211,16 @@ Section "Install"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+
+  ; The Tavrik that was ended above, or the first one: the tray icon is back at once rather
+  ; than at the next logon.
+  Exec '"$INSTDIR\Tavrik.exe"'
 SectionEnd
-
-; Deletes a key only when nothing is left in it, so whatever someone else keeps there stays.
-!macro DeleteKeyIfEmpty ROOT KEY
-  DeleteRegKey /ifnosubkeys /ifnovalues ${ROOT} "${KEY}"
-!macroend
-
-; When Tavrik takes its drive icons back it keeps, as Windows 2000 to Vista expect, the emptied
-; drive keys, and the keys above Explorer's that it created. Empty ones carry nothing and go; a
-; key that still holds anything (another user's running Tavrik, anyone else's entries) stays,
-; and so does DriveIcons itself, which Windows keeps whether empty or not.
-!macro DeleteEmptyDriveIconKeys
-  StrCpy $1 "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
-  ${Do}
-    StrCpy $2 $1 1
-    ${IfThen} $2 == "" ${|} ${ExitDo} ${|}
-    StrCpy $1 $1 "" 1
-    !insertmacro DeleteKeyIfEmpty HKLM "${DRIVE_ICONS_KEY}\$2"
-    !insertmacro DeleteKeyIfEmpty HKCR "${EXPLORER_DRIVES_KEY}\$2"
-  ${Loop}
-  !insertmacro DeleteKeyIfEmpty HKCR "${EXPLORER_DRIVES_KEY}"
-  !insertmacro DeleteKeyIfEmpty HKCR "${EXPLORER_APPLICATION_KEY}"
-!macroend
 
 Section "Uninstall"
   ; Tavrik's own exit takes back its Explorer keys, shortcuts and settings entries.
   Call un.EndRunningTavrik
+  !insertmacro TakeBackTolketValues
   !insertmacro DeleteEmptyDriveIconKeys
 
   Delete /REBOOTOK "$INSTDIR\Loscan.exe"

@@ -3,6 +3,7 @@
 // undoes whatever a run left behind.
 #include "common/mbcs_text.h"
 #include "platform/scoped_reg_key.h"
+#include "tavrik/drive_icon_backup.h"
 #include "tavrik/ejector_dlg.h"
 
 using platform::ScopedRegKey;
@@ -11,62 +12,18 @@ namespace {
 
 const char kDriveIconsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons";
 const char kExplorerDrivesKey[] = "Applications\\explorer.exe\\Drives";
-const char kBackData[] = "BackData";
-constexpr uint32_t kValueBuffer = 256;
 
-bool SetText(platform::IRegistry& registry, platform::RegKey key, const char* name,
-             const std::string& text) {
-  return registry.SetValue(key, name, platform::kRegSz,
-                           reinterpret_cast<const uint8_t*>(text.c_str()),
-                           static_cast<uint32_t>(text.size() + 1)) == platform::kErrorSuccess;
-}
-
-// A text value read into a 256-byte buffer; false when it cannot be read.
-bool ReadText(platform::IRegistry& registry, platform::RegKey key, const char* name,
-              std::string& text) {
-  char buffer[kValueBuffer + 1] = {};
-  uint32_t size = kValueBuffer;
-  if (registry.QueryValue(key, name, nullptr, reinterpret_cast<uint8_t*>(buffer), &size) !=
-      platform::kErrorSuccess)
-    return false;
-  text = buffer;
-  return true;
-}
-
-// Sets the key's default value, first keeping a different earlier value in "BackData" unless
-// a backup exists already: the backup always holds the value from before our first change.
+// Sets the key's default value with the backup rule and closes the key.
 void WriteWithBackup(platform::IRegistry& registry, ScopedRegKey& key, const std::string& wanted) {
-  std::string backup;
-  if (!ReadText(registry, key.Get(), kBackData, backup)) {
-    std::string old;
-    if (ReadText(registry, key.Get(), "", old) && !old.empty() &&
-        MbcsUpper(old) != MbcsUpper(wanted))
-      SetText(registry, key.Get(), kBackData, old);
-  }
-  SetText(registry, key.Get(), "", wanted);
+  WriteDriveIconValue(registry, key.Get(), wanted);
   key.Close();
 }
 
-// Empties the default value, then puts the backup back if there is one; true when restored.
+// Empties the default value and puts a backup back; closes the key; true when restored.
 bool EmptyAndRestore(platform::IRegistry& registry, ScopedRegKey& key) {
-  SetText(registry, key.Get(), "", "");
-  std::string backup;
-  if (!ReadText(registry, key.Get(), kBackData, backup)) {
-    key.Close();
-    return false;
-  }
-  SetText(registry, key.Get(), "", backup);
-  SetText(registry, key.Get(), kBackData, "");
-  registry.DeleteValue(key.Get(), kBackData);
+  bool restored = RestoreDriveIconValue(registry, key.Get());
   key.Close();
-  return true;
-}
-
-void DeleteSubKey(platform::IRegistry& registry, platform::RegKey root, const std::string& path,
-                  const char* subKey) {
-  ScopedRegKey parent(registry);
-  if (parent.Open(root, path.c_str(), platform::kKeyWrite) == platform::kErrorSuccess)
-    registry.DeleteKey(parent.Get(), subKey);
+  return restored;
 }
 
 }  // namespace
@@ -92,7 +49,7 @@ void CEjectorDlg::ApplyDriveIcons() {
                                    (machinePath + "\\DefaultIcon\\").c_str(),
                                    platform::kKeyAllAccess) == platform::kErrorSuccess;
       std::string current;
-      if (!opened || (ReadText(m_registry, iconKey.Get(), "", current) && current != icon))
+      if (!opened || (ReadDriveIconText(m_registry, iconKey.Get(), "", current) && current != icon))
         updateNeeded = true;
       if (IsVersion(kOsWinVista)) {
         const std::string explorerPath = std::string(kExplorerDrivesKey) + "\\" + x;
@@ -141,17 +98,17 @@ static void UndoDriveKey(platform::IRegistry& registry, platform::RegKey root,
       platform::kErrorSuccess)
     return;  // stays recorded, and is tried again at the next removal
   bool restored = EmptyAndRestore(registry, icon);
-  if (!restored && !keepIconKey) DeleteSubKey(registry, root, recordedPath, "DefaultIcon");
+  if (!restored && !keepIconKey) DeleteDriveIconSubKey(registry, root, recordedPath, "DefaultIcon");
 
   ScopedRegKey label(registry);
   const std::string labelPath = recordedPath + (explorerPass ? "\\DefaultLabel\\" : "\\DefaultLabel");
   bool labelRestored = false;
   if (label.Open(root, labelPath.c_str(), platform::kKeyAllAccess) == platform::kErrorSuccess) {
     labelRestored = EmptyAndRestore(registry, label);
-    if (!labelRestored) DeleteSubKey(registry, root, recordedPath, "DefaultLabel");
+    if (!labelRestored) DeleteDriveIconSubKey(registry, root, recordedPath, "DefaultLabel");
   }
   if (!restored && !labelRestored && deleteDriveKey)
-    DeleteSubKey(registry, root, parentPath, x.c_str());
+    DeleteDriveIconSubKey(registry, root, parentPath, x.c_str());
   recordedPath.clear();
 }
 

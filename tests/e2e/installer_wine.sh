@@ -1,28 +1,41 @@
 #!/usr/bin/env bash
-# Setup.exe under Wine and Xvfb, on an XP machine with an NVR-550S reader plugged in
-# (tests/fixtures/loscan_xp_reader.reg: CF at F, SD at G, SM/xD at I):
+# Setup.exe under Wine and Xvfb, on an XP or a Vista machine with an NVR-550S reader plugged in
+# (tests/fixtures/loscan_xp_reader.reg or vista_nvr550s_reader.reg: CF at F, SD at G, SM/xD at
+# I), where Explorer's drive
+# keys already hold something of others: an empty key of drive F, an Explorer application key,
+# and an icon and a label of the user's own on drive K:
 #   - "Setup.exe /S" installs the programs and the slot icons, writes the reader definitions
 #     exactly as resources/definitions/tavrik_definitions.reg holds them, the logon entry, the
 #     Start menu entries and the uninstall entry with the version of resources/version.h;
-#   - the installed Tavrik starts, finds the reader and gives its drives the installed slot
-#     icons (their short paths: IconPath resolves only to a file that exists); with a tray
+#   - it starts the installed Tavrik, which finds the reader and gives its drives the installed
+#     slot icons (their short paths: IconPath resolves only to a file that exists); with a tray
 #     driver given, its slot menu is opened and screenshot (screenshots/installed_tavrik_menu.png,
 #     or $SLOT_SCREENSHOT_DIR);
-#   - "Uninstall.exe /S" ends that Tavrik through its Exit command, so that Tavrik takes back its
-#     Explorer keys and settings, and leaves the registry and drive C: as they were before the
-#     installation, apart from what Wine itself changes (listed in IGNORED below).
-# usage: installer_wine.sh Setup.exe slotdrive.exe [tray_driver.exe]
+#   - installing again ends that Tavrik the way its Exit command does and starts it again;
+#   - on Vista, Tolket is handed drives K and L the way Tavrik hands icons over, and keeps the
+#     user's values of K in "BackData";
+#   - "Uninstall.exe /S" ends Tavrik through its Exit command, so that Tavrik takes back its
+#     Explorer keys and settings, has Tolket put back or take away what it wrote, deletes only
+#     the empty drive keys that the product created, and leaves the registry and drive C: as
+#     they were before the installation, apart from what Wine itself changes (listed in IGNORED
+#     below).
+# usage: installer_wine.sh winxp|vista Setup.exe slotdrive.exe [tray_driver.exe]
 set -u
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
-setup=$1
-slotdrive=$2
-tray_driver=${3:-}
+mode=$1
+setup=$2
+slotdrive=$3
+tray_driver=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 definitions=$root/resources/definitions/tavrik_definitions.reg
-fixture=$root/tests/fixtures/loscan_xp_reader.reg
+case $mode in
+  winxp) fixture=$root/tests/fixtures/loscan_xp_reader.reg ;;
+  vista) fixture=$root/tests/fixtures/vista_nvr550s_reader.reg ;;  # Vista-style mount records
+  *) echo "unknown mode $mode"; exit 2 ;;
+esac
 shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}
 work=$(mktemp -d /tmp/installer-e2e.XXXXXX)
 # Wine mirrors Start menu entries into the host's desktop menus: keep those in the work folder.
@@ -136,8 +149,23 @@ for key in sorted(blocks, key=bytes.upper):
 ' "$1"
 }
 
-wine_machine_start winxp 800x600
+wine_machine_start "$mode" 800x600
 wine_machine_load "$fixture" >/dev/null
+drive_icons='HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\DriveIcons'
+explorer_drives='HKCR\Applications\explorer.exe\Drives'
+# Others' keys, empty: Tavrik fills F\DefaultIcon and F\DefaultLabel below an F key that was
+# there, and Drives below Explorer's application key. (reg.exe would give them a default value.)
+printf 'REGEDIT4\r\n\r\n[%s\\F]\r\n\r\n[HKEY_CLASSES_ROOT\\Applications\\explorer.exe]\r\n' \
+  'HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Explorer\DriveIcons' >"$work/others.reg"
+wine_machine_load "$work/others.reg" >/dev/null
+wine_run reg add "$drive_icons\\K\\DefaultIcon" /ve /d 'C:\Camera\camera.ico' /f >/dev/null
+wine_run reg add "$explorer_drives\\K\\DefaultLabel" /ve /d 'Camera' /f >/dev/null
+show_drive_k() {  # show_drive_k WHEN: drive K's keys with everything in them, as reg shows them
+  echo "drive K $1:"
+  { wine_run reg query "$drive_icons\\K" /s; wine_run reg query "$explorer_drives\\K" /s; } |
+    iconv -c -f CP932 -t UTF-8 | grep -v '^$' | sed 's/^/    /'
+}
+show_drive_k "before the installation"
 snapshot_registry "$work/registry.before"
 snapshot_files "$work/files.before"
 
@@ -180,12 +208,10 @@ check "uninstall entry: command" "\"$program\\Uninstall.exe\"" "$(value_of "$uni
 menu=$(winepath -u 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Norvell Card Reader Utilities')
 check "Start menu entries" "Loscan.lnk Tavrik.lnk" "$(ls "$menu" 2>/dev/null | tr '\n' ' ' | sed 's/ $//')"
 
-# --- the installed Tavrik, as the logon entry starts it
-drive_icons='HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\DriveIcons'
+# --- the installed Tavrik, as the installer started it
 settings='HKCU\Software\Norvell\Tavrik\Settings\Tavrik'
 tavrik_has_icons() { [ "$(default_of "$drive_icons\\I\\DefaultIcon")" != "<none>" ]; }
-start_tavrik() { wine "$program\\Tavrik.exe" >/dev/null 2>&1 & wait_for 30 tavrik_has_icons; }
-if start_tavrik; then
+if wait_for 30 tavrik_has_icons; then
   for letter_icon in F:cf.ico G:sd.ico I:smxd.ico; do
     letter=${letter_icon%%:*}
     icon=${letter_icon#*:}
@@ -199,7 +225,7 @@ if start_tavrik; then
   check "Tavrik records its icon keys" yes \
     "$(wine_run reg query "$settings\\IcoList1" | grep -qF 'DriveIcons\F' && echo yes || echo no)"
 else
-  check "Tavrik gave the reader's drives their icons" yes no
+  check "the installer started Tavrik, which gave the reader's drives their icons" yes no
 fi
 if [ -n "$tray_driver" ] && tavrik_has_icons; then
   mkdir -p "$shots"
@@ -216,13 +242,39 @@ if [ -n "$tray_driver" ] && tavrik_has_icons; then
   fi
 fi
 
-# --- installing again over the running Tavrik ends it first, as it would hold its file
+# --- installing again over the running Tavrik ends it first, as it would hold its file, and
+# starts it again. A label changed behind Tavrik's back tells which: the Tavrik that is ended
+# takes its label key away, the one started writes its label anew, and one left running would
+# keep the changed text.
+wine_run reg add "$drive_icons\\G\\DefaultLabel" /ve /d 'changed' /f >/dev/null
 wine "$setup" /S 2>>"$work/stderr"
 check "second Setup.exe /S exit code" 0 $?
-check "second install: Tavrik took back its label of G" "<none>" \
+tavrik_labelled_g() { [ "$(default_of "$drive_icons\\G\\DefaultLabel")" == "SDメモリーカード" ]; }
+wait_for 30 tavrik_labelled_g
+check "second install: Tavrik ended and started again" "SDメモリーカード" \
   "$(default_of "$drive_icons\\G\\DefaultLabel")"
 check_definitions "second install"
-start_tavrik || check "Tavrik started again" yes no
+
+# --- Vista: Tavrik hands drives K and L over to Tolket (the files and command line of its
+# hand-off); K held the user's own icon and label before
+if [ "$mode" == vista ]; then
+  user=$(wine_run cmd /c echo %USERNAME%)
+  data_folder="C:\\ProgramData\\Norvell\\Tavrik\\$user"
+  mkdir -p "$(winepath -u "$data_folder")"
+  for letter in K L; do
+    printf 'HKEY_LOCAL_MACHINE,Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\%s\\DefaultIcon\\,,%s,%s\r\n' "$letter" 'C:\PROGRA~1\Norvell\Tavrik\Icons\sd.ico' "$letter"
+    printf 'HKEY_LOCAL_MACHINE,Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\%s\\DefaultLabel\\,,SD,%s\r\n' "$letter" "$letter"
+    printf 'HKEY_CLASSES_ROOT,Applications\\explorer.exe\\Drives\\%s\\DefaultIcon\\,,%s,%s\r\n' "$letter" 'C:\PROGRA~1\Norvell\Tavrik\Icons\sd.ico' "$letter"
+    printf 'HKEY_CLASSES_ROOT,Applications\\explorer.exe\\Drives\\%s\\DefaultLabel\\,,SD,%s\r\n' "$letter" "$letter"
+  done > "$(winepath -u "$data_folder\\create.dat")"
+  wine "$unix_program/Tolket.exe" "-create:$data_folder\\create.dat" -hidewindow 2>>"$work/stderr"
+  check "Tolket's hand-off: exit code" 0 $?
+  check "Tolket wrote K's icon" 'C:\PROGRA~1\Norvell\Tavrik\Icons\sd.ico' "$(default_of "$drive_icons\\K\\DefaultIcon")"
+  check "Tolket kept the user's icon of K" 'C:\Camera\camera.ico' "$(value_of "$drive_icons\\K\\DefaultIcon" BackData)"
+  check "Tolket kept the user's label of K" 'Camera' "$(value_of "$explorer_drives\\K\\DefaultLabel" BackData)"
+  check "Tolket wrote L's label" SD "$(default_of "$explorer_drives\\L\\DefaultLabel")"
+  show_drive_k "after Tolket's hand-off"
+fi
 
 # --- uninstall, with Tavrik running
 wine "$unix_program/Uninstall.exe" /S 2>>"$work/stderr"
@@ -231,6 +283,14 @@ check "Uninstall.exe /S exit code" 0 $?
 uninstalled() { [ "$(key_exists "$uninstall_key")" == no ]; }
 wait_for 60 uninstalled || check "uninstaller finished" yes no
 check "Tavrik's Explorer label of G taken back" "<none>" "$(default_of "$drive_icons\\G\\DefaultLabel")"
+show_drive_k "after the uninstallation"
+check "the user's icon of K as before" 'C:\Camera\camera.ico' "$(default_of "$drive_icons\\K\\DefaultIcon")"
+check "the user's label of K as before" 'Camera' "$(default_of "$explorer_drives\\K\\DefaultLabel")"
+check "no BackData left on K" '<none>' "$(value_of "$drive_icons\\K\\DefaultIcon" BackData)"
+check "no Explorer keys of L left" no "$(key_exists "$explorer_drives\\L")"
+check "no machine-wide key of L left" no "$(key_exists "$drive_icons\\L")"
+check "the empty key of F that was there stays" yes "$(key_exists "$drive_icons\\F")"
+check "the Explorer application key that was there stays" yes "$(key_exists 'HKCR\Applications\explorer.exe')"
 check "Tavrik's settings gone" no "$(key_exists 'HKCU\Software\Norvell')"
 check "definitions gone" no "$(key_exists "$definitions_key")"
 check "logon entry gone" "<none>" "$(value_of "$run_key" Tavrik)"

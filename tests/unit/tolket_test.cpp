@@ -32,13 +32,14 @@ std::string SlotLines(char letter, const std::string& icon, const std::string& l
          Line("HKEY_CLASSES_ROOT", kExplorerDrives + x + "\\DefaultLabel\\", label, x);
 }
 
-// The default value of a key, or "<none>" / "<no key>".
-std::string DefaultValue(MemoryRegistry& registry, platform::RegKey root, const std::string& path) {
+// The default (or a named) value of a key, or "<none>" / "<no key>".
+std::string DefaultValue(MemoryRegistry& registry, platform::RegKey root, const std::string& path,
+                         const char* name = "") {
   platform::ScopedRegKey key(registry);
   if (key.Open(root, path.c_str(), platform::kKeyRead) != platform::kErrorSuccess) return "<no key>";
   char data[300] = {};
   uint32_t size = sizeof data - 1;
-  if (registry.QueryValue(key.Get(), "", nullptr, reinterpret_cast<uint8_t*>(data), &size) !=
+  if (registry.QueryValue(key.Get(), name, nullptr, reinterpret_cast<uint8_t*>(data), &size) !=
       platform::kErrorSuccess)
     return "<none>";
   return data;
@@ -71,9 +72,29 @@ TEST(TolketFile, RefusesMissingFieldsOverlongLinesAndBinaryJunk) {
   IconEntryFile file = ParseIconEntryFile(content);
   EXPECT_TRUE(file.lines.empty());
   ASSERT_EQ(3u, file.refused.size());
-  EXPECT_EQ("line 1: missing fields", file.refused[0]);
-  EXPECT_EQ("line 2: line too long", file.refused[1]);
-  EXPECT_EQ("line 3: control characters in line", file.refused[2]);
+  EXPECT_EQ("1 行目: 項目が足りません", file.refused[0]);
+  EXPECT_EQ("2 行目: 行が長すぎます", file.refused[1]);
+  EXPECT_EQ("3 行目: 制御文字が含まれています", file.refused[2]);
+}
+
+// A tab, 0x01 or DEL in any field is no part of an icon path or a label; only the line that
+// holds one is refused. (Printable bytes on either side: 0x20 and 0x7E, and a code page 932
+// character whose second byte is 0x40.)
+TEST(TolketFile, RefusesLinesWithAByteBelow0x20Or0x7F) {
+  const std::string controls[] = {std::string("\t"), std::string("\x01"), std::string("\x1f"),
+                                  std::string("\x7f")};
+  for (const std::string& control : controls) {
+    std::string content =
+        Line("HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultLabel\\", "SD" + control + "MMC", "F") +
+        Line("HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon" + control + "\\", "C:\\SD.ICO", "F") +
+        Line("HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultLabel\\", "S D~\x83\x40", "F");
+    IconEntryFile file = ParseIconEntryFile(content);
+    ASSERT_EQ(2u, file.refused.size()) << int(control[0]);
+    EXPECT_EQ("1 行目: 制御文字が含まれています", file.refused[0]);
+    EXPECT_EQ("2 行目: 制御文字が含まれています", file.refused[1]);
+    ASSERT_EQ(1u, file.lines.size());
+    EXPECT_EQ("S D~\x83\x40", file.lines[0].entry.data);
+  }
 }
 
 TEST(TolketWhitelist, AcceptsExactlyTheFourKeysOfADriveLetter) {
@@ -100,21 +121,21 @@ TEST(TolketWhitelist, RefusesOtherRootsKeysValuesAndMismatchedDrives) {
     const char* reason;
   };
   const Case cases[] = {
-      {{"HKEY_CURRENT_USER", kDriveIcons + "F\\DefaultIcon\\", "", "x", "F"}, "root key not allowed"},
+      {{"HKEY_CURRENT_USER", kDriveIcons + "F\\DefaultIcon\\", "", "x", "F"}, "許可されていないルートキーです"},
       {{"HKEY_LOCAL_MACHINE", "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\", "", "x", "F"},
-       "key not allowed"},
+       "許可されていないキーです"},
       {{"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\..\\..\\..\\Run\\", "", "x", "F"},
-       "key not allowed"},
-      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "..\\DefaultIcon\\", "", "x", "F"}, "key not allowed"},
-      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "FF\\DefaultIcon\\", "", "x", "F"}, "key not allowed"},
-      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "1\\DefaultIcon\\", "", "x", "1"}, "key not allowed"},
-      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\Sub\\", "", "x", "F"}, "key not allowed"},
+       "許可されていないキーです"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "..\\DefaultIcon\\", "", "x", "F"}, "許可されていないキーです"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "FF\\DefaultIcon\\", "", "x", "F"}, "許可されていないキーです"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "1\\DefaultIcon\\", "", "x", "1"}, "許可されていないキーです"},
+      {{"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\Sub\\", "", "x", "F"}, "許可されていないキーです"},
       {{"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\", "Debugger", "x", "F"},
-       "only the default value may be written"},
+       "既定の値のほかは書き込めません"},
       {{"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\", "", "x", "G"},
-       "drive field does not match the key"},
+       "ドライブ名がキーと合っていません"},
       {{"HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultIcon\\", "", std::string(260, 'a'), "F"},
-       "data too long"},
+       "データが長すぎます"},
   };
   for (const Case& c : cases) {
     DriveIconTarget target;
@@ -140,15 +161,22 @@ TEST(TolketCommandLine, AcceptsTheEjectorsTwoFormsAndNoArguments) {
 
   ASSERT_TRUE(ParseTolketCommandLine("  ", args, error));
   EXPECT_TRUE(args.repair);
+
+  // The uninstaller's: take back what a data file had written.
+  ASSERT_TRUE(ParseTolketCommandLine("-remove:\"C:\\d\\create.dat\" -hidewindow", args, error));
+  EXPECT_TRUE(args.createFile.empty());
+  EXPECT_EQ("C:\\d\\create.dat", args.removeFile);
 }
 
 TEST(TolketCommandLine, RefusesUnknownOrIncompleteArguments) {
   TolketArgs args;
   std::string error;
-  EXPECT_FALSE(ParseTolketCommandLine("-remove:\"a\" -hidewindow", args, error));
+  EXPECT_FALSE(ParseTolketCommandLine("-hidewindow", args, error));
+  EXPECT_EQ("-create: か -remove: でデータファイルを指定してください。", error);
   EXPECT_FALSE(ParseTolketCommandLine("-create:\"unterminated", args, error));
   EXPECT_FALSE(ParseTolketCommandLine("-create:\"a\" -hidewindows", args, error));
   EXPECT_FALSE(ParseTolketCommandLine("/S", args, error));
+  EXPECT_EQ("分からない引数です: /S", error);
 }
 
 TEST(TolketRun, WritesEveryEntryOfTheCreateFileCreatingTheKeys) {
@@ -175,9 +203,65 @@ TEST(TolketRun, RemovesOnlyValuesThatStillHoldWhatTheEntryWrote) {
   TolketReport report = RunTolket(registry, &second, &first);
   EXPECT_EQ(0, report.exitCode);
   EXPECT_EQ(3, report.removed);
-  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "E\\DefaultIcon"));
+  EXPECT_EQ("<no key>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "E\\DefaultIcon"));
   EXPECT_EQ("Camera", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "E\\DefaultLabel"));
   EXPECT_EQ("SD", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "G\\DefaultLabel"));
+}
+
+void SetDefault(MemoryRegistry& registry, platform::RegKey root, const std::string& path,
+                const std::string& data) {
+  platform::ScopedRegKey key(registry);
+  ASSERT_EQ(platform::kErrorSuccess, key.Create(root, path.c_str(), platform::kKeyAllAccess));
+  ASSERT_EQ(platform::kErrorSuccess,
+            registry.SetValue(key.Get(), "", platform::kRegSz,
+                              reinterpret_cast<const uint8_t*>(data.c_str()),
+                              static_cast<uint32_t>(data.size() + 1)));
+}
+
+// Vista: what the user or another program had set on a drive survives Tolket's create and
+// remove, kept in "BackData" in between exactly as Tavrik keeps it.
+TEST(TolketRun, KeepsAnEarlierValueInBackDataAndPutsItBackOnRemove) {
+  MemoryRegistry registry;
+  SetDefault(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon", "C:\\MY\\CAMERA.ICO");
+  SetDefault(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel", "カメラ");
+  std::string create = SlotLines('F', "C:\\SD.ICO", "SD");
+  RunTolket(registry, &create, nullptr);
+  EXPECT_EQ("C:\\SD.ICO", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon"));
+  EXPECT_EQ("C:\\MY\\CAMERA.ICO",
+            DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon", "BackData"));
+  EXPECT_EQ("カメラ", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel", "BackData"));
+  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultLabel", "BackData"));
+
+  // A second create over our own values keeps the first backup.
+  RunTolket(registry, &create, &create);
+  EXPECT_EQ("C:\\MY\\CAMERA.ICO",
+            DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon", "BackData"));
+
+  TolketReport report = RunTolket(registry, nullptr, &create);
+  EXPECT_EQ(0, report.exitCode);
+  EXPECT_EQ(4, report.removed);
+  EXPECT_EQ("C:\\MY\\CAMERA.ICO", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon"));
+  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon", "BackData"));
+  EXPECT_EQ("カメラ", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel"));
+  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel", "BackData"));
+  // The keys that held nothing before go, as Tavrik's go on Windows NT to Vista.
+  EXPECT_EQ("<no key>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultLabel"));
+  EXPECT_EQ("<no key>", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultIcon"));
+  EXPECT_EQ(0u, registry.OpenHandleCount());
+}
+
+// Without earlier values a remove leaves the machine-wide drive key (Windows keeps it) and
+// takes Explorer's drive key away with its subkeys.
+TEST(TolketRun, RemoveWithoutBackupTakesTheKeysAsTavrikDoesOnVista) {
+  MemoryRegistry registry;
+  std::string create = SlotLines('G', "C:\\SD.ICO", "SD");
+  RunTolket(registry, &create, nullptr);
+  TolketReport report = RunTolket(registry, nullptr, &create);
+  EXPECT_EQ(4, report.removed);
+  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "G"));
+  EXPECT_EQ("<no key>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "G\\DefaultIcon"));
+  EXPECT_EQ("<no key>", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "G"));
+  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyClassesRoot, "Applications\\explorer.exe\\Drives"));
 }
 
 TEST(TolketRun, HostileFileWritesNothingOutsideTheWhitelistAndReportsIt) {
@@ -193,6 +277,9 @@ TEST(TolketRun, HostileFileWritesNothingOutsideTheWhitelistAndReportsIt) {
   EXPECT_EQ(kTolketRefusedLine, report.exitCode);
   EXPECT_EQ(1, report.written);
   EXPECT_EQ(10u, report.problems.size());  // five bad lines, in each of the two files
+  const std::string text = TolketReportText(report);
+  EXPECT_EQ(0u, text.find("ドライブのアイコンとラベルを 1 件書き込み、0 件取り除きました。\n"
+                          "remove.dat 5 行目: 制御文字が含まれています\n"));
   // The one allowed entry made its key and parents; nothing else exists.
   auto all = registry.SnapshotAll();
   EXPECT_EQ(0u, all.count(platform::kHkeyCurrentUser));

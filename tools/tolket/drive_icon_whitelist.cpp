@@ -48,29 +48,31 @@ bool CheckDriveIconEntry(const IconEntry& entry, DriveIconTarget& target, std::s
   const AllowedRoot* root = nullptr;
   for (const AllowedRoot& candidate : kAllowedRoots)
     if (entry.root == candidate.name) root = &candidate;
-  if (root == nullptr) return Refuse(reason, "root key not allowed");
-  if (!entry.valueName.empty()) return Refuse(reason, "only the default value may be written");
+  if (root == nullptr) return Refuse(reason, "許可されていないルートキーです");
+  if (!entry.valueName.empty()) return Refuse(reason, "既定の値のほかは書き込めません");
 
   std::string path = entry.keyPath;
   if (!path.empty() && path.back() == '\\') path.pop_back();
   std::string prefix = root->prefix;
   if (path.size() < prefix.size() + 3 ||
       !EqualsIgnoringAsciiCase(path.substr(0, prefix.size()), prefix))
-    return Refuse(reason, "key not allowed");
+    return Refuse(reason, "許可されていないキーです");
   char letter = path[prefix.size()];
   if (!IsDriveLetter(letter) || path[prefix.size() + 1] != '\\')
-    return Refuse(reason, "key not allowed");
+    return Refuse(reason, "許可されていないキーです");
   std::string leaf = path.substr(prefix.size() + 2);
   const char* allowedLeaf = nullptr;
   for (const char* candidate : kAllowedLeaves)
     if (EqualsIgnoringAsciiCase(leaf, candidate)) allowedLeaf = candidate;
-  if (allowedLeaf == nullptr) return Refuse(reason, "key not allowed");
+  if (allowedLeaf == nullptr) return Refuse(reason, "許可されていないキーです");
 
   if (entry.drive.size() != 1 || UpperLetter(entry.drive[0]) != UpperLetter(letter))
-    return Refuse(reason, "drive field does not match the key");
-  if (entry.data.size() > kMaxIconEntryData) return Refuse(reason, "data too long");
+    return Refuse(reason, "ドライブ名がキーと合っていません");
+  if (entry.data.size() > kMaxIconEntryData) return Refuse(reason, "データが長すぎます");
 
   target.root = root->key;
-  target.keyPath = prefix + UpperLetter(letter) + "\\" + allowedLeaf;
+  target.driveKey = prefix + UpperLetter(letter);
+  target.leaf = allowedLeaf;
+  target.keyPath = target.driveKey + "\\" + allowedLeaf;
   return true;
 }

@@ -13,12 +13,15 @@
 
 struct DriveIconTarget {
   platform::RegKey root = 0;
-  // The key in canonical spelling, without trailing backslash.
+  // The key in canonical spelling, without trailing backslash: driveKey + "\\" + leaf.
   std::string keyPath;
+  std::string driveKey;
+  const char* leaf = "";
 };
 
 // Icon files and labels come from 260-byte buffers in the ejector.
 constexpr size_t kMaxIconEntryData = 259;
 
-// True when the entry names an allowed key; otherwise reason says why it was refused.
+// True when the entry names an allowed key; otherwise reason says why it was refused (in the
+// user's words: it is shown to them).
 bool CheckDriveIconEntry(const IconEntry& entry, DriveIconTarget& target, std::string& reason);

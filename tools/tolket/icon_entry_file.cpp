@@ -2,13 +2,23 @@
 
 namespace {
 
+// Icon paths and labels are printable text; a byte below 0x20 or 0x7F is never part of one,
+// not even as the second byte of a code page 932 character (0x40 to 0x7E and 0x80 to 0xFC).
+bool HasControlByte(const std::string& line) {
+  for (char c : line) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) return true;
+  }
+  return false;
+}
+
 bool SplitEntry(const std::string& line, IconEntry& entry, std::string& reason) {
   size_t first = line.find(',');
   size_t second = first == std::string::npos ? first : line.find(',', first + 1);
   size_t third = second == std::string::npos ? second : line.find(',', second + 1);
   size_t last = line.rfind(',');
   if (third == std::string::npos || last == third) {
-    reason = "missing fields";
+    reason = "項目が足りません";
     return false;
   }
   entry.root = line.substr(0, first);
@@ -38,14 +48,14 @@ IconEntryFile ParseIconEntryFile(const std::string& content) {
     std::string reason;
     IconEntry entry;
     if (line.size() > kMaxIconEntryLine) {
-      reason = "line too long";
-    } else if (line.find('\0') != std::string::npos || line.find('\r') != std::string::npos) {
-      reason = "control characters in line";
+      reason = "行が長すぎます";
+    } else if (HasControlByte(line)) {
+      reason = "制御文字が含まれています";
     } else if (SplitEntry(line, entry, reason)) {
       file.lines.push_back({lineNumber, entry});
       continue;
     }
-    file.refused.push_back("line " + std::to_string(lineNumber) + ": " + reason);
+    file.refused.push_back(std::to_string(lineNumber) + " 行目: " + reason);
   }
   return file;
 }

@@ -22,7 +22,8 @@ struct IconEntryLine {
 
 struct IconEntryFile {
   std::vector<IconEntryLine> lines;
-  // "line N: reason" for every line that could not be read as an entry.
+  // "N 行目: reason" for every line that could not be read as an entry; a line with a control
+  // byte (below 0x20, or 0x7F) is one.
   std::vector<std::string> refused;
 };
 

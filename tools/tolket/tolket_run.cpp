@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/scoped_reg_key.h"
+#include "tavrik/drive_icon_backup.h"
 #include "tools/tolket/drive_icon_whitelist.h"
 #include "tools/tolket/icon_entry_file.h"
 
@@ -28,8 +29,8 @@ std::vector<CheckedEntry> CheckEntries(const std::string& content, const char* f
       entry.data = line.entry.data;
       checked.push_back(entry);
     } else {
-      report.problems.push_back(std::string(fileName) + " line " +
-                                std::to_string(line.lineNumber) + ": " + reason);
+      report.problems.push_back(std::string(fileName) + " " + std::to_string(line.lineNumber) +
+                                " 行目: " + reason);
     }
   }
   if (!file.refused.empty() || checked.size() != file.lines.size())
@@ -37,11 +38,32 @@ std::vector<CheckedEntry> CheckEntries(const std::string& content, const char* f
   return checked;
 }
 
-// Takes a value away only while it still holds what the entry wrote: a value that someone
-// changed since belongs to them now.
-void RemoveEntry(platform::IRegistry& registry, const CheckedEntry& entry, TolketReport& report) {
+void ReportRegistryFailure(TolketReport& report, const std::string& what, long status) {
+  report.exitCode |= kTolketRegistryFailed;
+  report.problems.push_back(what + " (エラー " + std::to_string(status) + ")");
+}
+
+// True when the key has neither subkeys nor values.
+bool KeyIsEmpty(platform::IRegistry& registry, platform::RegKey root, const std::string& path) {
   ScopedRegKey key(registry);
-  if (key.Open(entry.target.root, entry.target.keyPath.c_str(), platform::kKeyAllAccess) !=
+  if (key.Open(root, path.c_str(), platform::kKeyRead) != platform::kErrorSuccess) return false;
+  char name[260];
+  uint32_t nameChars = sizeof name;
+  if (registry.EnumKey(key.Get(), 0, name, &nameChars) != platform::kErrorNoMoreItems) return false;
+  nameChars = sizeof name;
+  return registry.EnumValue(key.Get(), 0, name, &nameChars, nullptr, nullptr, nullptr) ==
+         platform::kErrorNoMoreItems;
+}
+
+// Takes a value away only while it still holds what the entry wrote: a value that someone
+// changed since belongs to them now. What was there before comes back from "BackData" as
+// Tavrik puts it back; without a backup the key goes as Tavrik's goes on Windows NT to Vista,
+// and Explorer's drive key with it once nothing is left in it. The machine-wide drive key
+// stays, as Windows keeps it.
+void RemoveEntry(platform::IRegistry& registry, const CheckedEntry& entry, TolketReport& report) {
+  const DriveIconTarget& target = entry.target;
+  ScopedRegKey key(registry);
+  if (key.Open(target.root, target.keyPath.c_str(), platform::kKeyAllAccess) !=
       platform::kErrorSuccess)
     return;
   uint8_t current[kMaxIconEntryData + 2] = {};
@@ -51,26 +73,41 @@ void RemoveEntry(platform::IRegistry& registry, const CheckedEntry& entry, Tolke
     return;
   if (type != platform::kRegSz || std::strcmp(reinterpret_cast<char*>(current), entry.data.c_str()) != 0)
     return;
-  if (registry.DeleteValue(key.Get(), "") == platform::kErrorSuccess)
-    ++report.removed;
-  else
-    report.exitCode |= kTolketRegistryFailed;
+  bool restored = RestoreDriveIconValue(registry, key.Get());
+  key.Close();
+  long status = platform::kErrorSuccess;
+  if (!restored &&
+      DeleteDriveIconSubKey(registry, target.root, target.driveKey, target.leaf) !=
+          platform::kErrorSuccess) {
+    // Someone keeps subkeys below it: the key stays, without our value.
+    status = key.Open(target.root, target.keyPath.c_str(), platform::kKeyAllAccess);
+    if (status == platform::kErrorSuccess) status = registry.DeleteValue(key.Get(), "");
+    key.Close();
+  }
+  if (status != platform::kErrorSuccess) {
+    ReportRegistryFailure(report, target.keyPath + " の値を取り除けませんでした", status);
+    return;
+  }
+  ++report.removed;
+  if (!restored && target.root == platform::kHkeyClassesRoot &&
+      KeyIsEmpty(registry, target.root, target.driveKey)) {
+    // driveKey is "...\Drives\X".
+    const std::string letter(1, target.driveKey.back());
+    DeleteDriveIconSubKey(registry, target.root,
+                          target.driveKey.substr(0, target.driveKey.size() - 2), letter.c_str());
+  }
 }
 
 void WriteEntry(platform::IRegistry& registry, const CheckedEntry& entry, TolketReport& report) {
   ScopedRegKey key(registry);
   long status = key.Create(entry.target.root, entry.target.keyPath.c_str(), platform::kKeyAllAccess);
+  if (status == platform::kErrorSuccess &&
+      !WriteDriveIconValue(registry, key.Get(), entry.data))
+    status = platform::kErrorAccessDenied;
   if (status == platform::kErrorSuccess)
-    status = registry.SetValue(key.Get(), "", platform::kRegSz,
-                               reinterpret_cast<const uint8_t*>(entry.data.c_str()),
-                               static_cast<uint32_t>(entry.data.size() + 1));
-  if (status == platform::kErrorSuccess) {
     ++report.written;
-  } else {
-    report.exitCode |= kTolketRegistryFailed;
-    report.problems.push_back("cannot write " + entry.target.keyPath + " (error " +
-                              std::to_string(status) + ")");
-  }
+  else
+    ReportRegistryFailure(report, entry.target.keyPath + " に書き込めませんでした", status);
 }
 
 // Reads a quoted or bare file argument after its "-create:" / "-remove:" switch.
@@ -106,13 +143,13 @@ bool ParseTolketCommandLine(const std::string& arguments, TolketArgs& args, std:
     if (StartsWith(arguments, pos, "-create:")) {
       pos += 8;
       if (!TakeFileArgument(arguments, pos, args.createFile)) {
-        error = "-create: needs a file";
+        error = "-create: のあとにデータファイルの名前がありません。";
         return false;
       }
     } else if (StartsWith(arguments, pos, "-remove:")) {
       pos += 8;
       if (!TakeFileArgument(arguments, pos, args.removeFile)) {
-        error = "-remove: needs a file";
+        error = "-remove: のあとにデータファイルの名前がありません。";
         return false;
       }
     } else if (StartsWith(arguments, pos, "-hidewindow") &&
@@ -120,7 +157,7 @@ bool ParseTolketCommandLine(const std::string& arguments, TolketArgs& args, std:
       args.hideWindow = true;
       pos += 11;
     } else {
-      error = "unknown argument: " + arguments.substr(pos);
+      error = "分からない引数です: " + arguments.substr(pos);
       return false;
     }
   }
@@ -128,8 +165,8 @@ bool ParseTolketCommandLine(const std::string& arguments, TolketArgs& args, std:
     args.repair = true;
     return true;
   }
-  if (args.createFile.empty()) {
-    error = "-create: is required";
+  if (args.createFile.empty() && args.removeFile.empty()) {
+    error = "-create: か -remove: でデータファイルを指定してください。";
     return false;
   }
   return true;
@@ -145,4 +182,11 @@ TolketReport RunTolket(platform::IRegistry& registry, const std::string* createC
     for (const CheckedEntry& entry : CheckEntries(*createContent, "create.dat", report))
       WriteEntry(registry, entry, report);
   return report;
+}
+
+std::string TolketReportText(const TolketReport& report) {
+  std::string text = "ドライブのアイコンとラベルを " + std::to_string(report.written) +
+                     " 件書き込み、" + std::to_string(report.removed) + " 件取り除きました。";
+  for (const std::string& problem : report.problems) text += "\n" + problem;
+  return text;
 }

@@ -20,8 +20,9 @@ struct TolketArgs {
   bool repair = false;
 };
 
-// Parses "-create:"FILE" [-remove:"FILE"] -hidewindow" (or nothing at all). False, with
-// error set, for anything else.
+// Parses "-create:"FILE" [-remove:"FILE"] -hidewindow", "-remove:"FILE" -hidewindow" (the
+// uninstaller takes back what the files it finds had written) or nothing at all. False, with
+// error set to a text for the user, for anything else.
 bool ParseTolketCommandLine(const std::string& arguments, TolketArgs& args, std::string& error);
 
 struct TolketReport {
@@ -32,5 +33,9 @@ struct TolketReport {
 };
 
 // createContent and removeContent are the files' bytes; null when the file is not used.
+// Written and kept values follow Tavrik's "BackData" rule (tavrik/drive_icon_backup.h).
 TolketReport RunTolket(platform::IRegistry& registry, const std::string* createContent,
                        const std::string* removeContent);
+
+// What the message box tells the user about a run.
+std::string TolketReportText(const TolketReport& report);

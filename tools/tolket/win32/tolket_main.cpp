@@ -1,6 +1,7 @@
 // Tolket: writes the Explorer drive icon and label values that Tavrik hands over, with the
 // administrator rights its manifest asks for.
 //   Tolket.exe -create:"FILE" [-remove:"FILE"] -hidewindow
+//   Tolket.exe -remove:"FILE" -hidewindow     takes back what FILE had written (uninstall)
 //   Tolket.exe                 re-applies the latest create file (icon repair)
 #include <windows.h>
 
@@ -55,11 +56,18 @@ std::string LatestCreateFile() {
 }
 
 void ShowReport(const TolketReport& report) {
-  std::string text = "Tolket: " + std::to_string(report.written) + " values written, " +
-                     std::to_string(report.removed) + " removed.";
-  for (const std::string& problem : report.problems) text += "\n" + problem;
-  MessageBoxA(nullptr, text.c_str(), "Tolket",
+  MessageBoxA(nullptr, TolketReportText(report).c_str(), "Tolket",
               report.exitCode == 0 ? MB_ICONINFORMATION : MB_ICONWARNING);
+}
+
+// Reads one named data file; an unreadable one is reported and left out of the run.
+const std::string* ReadNamedFile(const std::string& path, std::string& content,
+                                 TolketReport& report) {
+  if (path.empty()) return nullptr;
+  if (ReadDataFile(path, content)) return &content;
+  report.exitCode |= kTolketUnreadableFile;
+  report.problems.push_back("データファイルを読み込めませんでした: " + path);
+  return nullptr;
 }
 
 }  // namespace
@@ -71,23 +79,26 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     MessageBoxA(nullptr, error.c_str(), "Tolket", MB_ICONWARNING);
     return kTolketBadCommandLine;
   }
-  if (args.repair) args.createFile = LatestCreateFile();
-
-  int unreadable = 0;
-  std::string create, remove;
-  bool haveCreate = ReadDataFile(args.createFile, create);
-  if (!haveCreate) unreadable = kTolketUnreadableFile;
-  bool haveRemove = false;
-  if (!args.removeFile.empty()) {
-    haveRemove = ReadDataFile(args.removeFile, remove);
-    if (!haveRemove) unreadable = kTolketUnreadableFile;
+  if (args.repair) {
+    args.createFile = LatestCreateFile();
+    // Tavrik leaves a create file only after handing icons over on Windows Vista; before
+    // that (and on 98 to XP, where Tavrik writes the icons itself) there is nothing to repair.
+    if (GetFileAttributesA(args.createFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      MessageBoxA(nullptr, "修復が必要なドライブのアイコンはありません。", "Tolket",
+                  MB_ICONINFORMATION);
+      return 0;
+    }
   }
 
+  TolketReport unread;
+  std::string create, remove;
+  const std::string* createContent = ReadNamedFile(args.createFile, create, unread);
+  const std::string* removeContent = ReadNamedFile(args.removeFile, remove, unread);
+
   platform::Win32Registry registry;
-  TolketReport report =
-      RunTolket(registry, haveCreate ? &create : nullptr, haveRemove ? &remove : nullptr);
-  report.exitCode |= unreadable;
-  if (unreadable) report.problems.push_back("a data file could not be read");
+  TolketReport report = RunTolket(registry, createContent, removeContent);
+  report.exitCode |= unread.exitCode;
+  report.problems.insert(report.problems.begin(), unread.problems.begin(), unread.problems.end());
   if (!args.hideWindow) ShowReport(report);
   return report.exitCode;
 }
