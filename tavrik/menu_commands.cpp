@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "common/mbcs_text.h"
+#include "tavrik/drive_holders.h"
 #include "tavrik/ejector_dlg.h"
 
 bool CEjectorDlg::OnCommand(uint32_t id) {
@@ -33,6 +34,7 @@ bool CEjectorDlg::RunEngine(char letter, int& result, std::string& error) {
     case 'n':
       result = m_ntEjector.Eject(letter);
       error = m_ntEjector.m_strError;
+      if (result == 0 && m_ntEjector.m_bVolumeInUse) AppendDriveHolders(m_processes, letter, error);
       return true;
     case '9':
       result = m_9xEjector.Eject(letter);

@@ -19,4 +19,5 @@ SLOTDRIVE_COMMAND("definitions", RunDefinitions, "definitions [--icons FOLDER] [
 #ifdef SLOTDRIVE_LIVE
 SLOTDRIVE_COMMAND("load", RunLoad, "load (--reg FILE)...")
 SLOTDRIVE_COMMAND("eject", RunEject, "eject [--trace] LETTER")
+SLOTDRIVE_COMMAND("holders", RunHolders, "holders [--time] LETTER")
 #endif
