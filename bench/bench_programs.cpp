@@ -10,6 +10,7 @@
 #include "platform/dialog_ui_model.h"
 #include "platform/memory_files.h"
 #include "platform/recording_shell.h"
+#include "platform/scripted_processes.h"
 #include "platform/scripted_volume_io.h"
 #include "platform/window_ui_model.h"
 #include "resources/loscan/resource.h"
@@ -31,7 +32,7 @@ class TavrikRefresh : public BenchProgram {
     m_files.AddFile(m_files.modulePath);
     m_files.AddFolder("C:\\WINDOWS\\system32");
     m_files.SetShortName("C:\\Program Files", "PROGRA~1");
-    EjectorPlatform seams{registry, m_system, m_volumes, m_files, m_shell, m_ui};
+    EjectorPlatform seams{registry, m_system, m_volumes, m_files, m_shell, m_ui, m_processes};
     m_dlg = std::make_unique<CEjectorDlg>(seams, "Tavrik");
     m_dlg->AttachWindow(0x1234);
   }
@@ -59,6 +60,7 @@ class TavrikRefresh : public BenchProgram {
   platform::MemoryFiles m_files;
   platform::RecordingShell m_shell;
   platform::WindowUiModel m_ui;
+  platform::ScriptedProcesses m_processes;
   std::unique_ptr<CEjectorDlg> m_dlg;
 };
 

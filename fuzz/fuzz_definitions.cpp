@@ -10,6 +10,7 @@
 #include "platform/memory_files.h"
 #include "platform/memory_registry.h"
 #include "platform/recording_shell.h"
+#include "platform/scripted_processes.h"
 #include "platform/scripted_system.h"
 #include "platform/scripted_volume_io.h"
 #include "platform/window_ui_model.h"
@@ -34,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   files.AddFolder("C:\\WINDOWS\\system32");
   platform::RecordingShell shell;
   platform::WindowUiModel ui;
-  EjectorPlatform seams{registry, system, volumes, files, shell, ui};
+  platform::ScriptedProcesses processes;
+  EjectorPlatform seams{registry, system, volumes, files, shell, ui, processes};
   CEjectorDlg dlg(seams, "Tavrik");
   dlg.AttachWindow(0x1234);
 

@@ -13,6 +13,7 @@ CEjectorDlg::CEjectorDlg(const EjectorPlatform& platform, const std::string& tit
       m_files(platform.files),
       m_shell(platform.shell),
       m_ui(platform.ui),
+      m_processes(platform.processes),
       m_strTitle(title),
       m_profile(platform.registry, kSettingsKey, title) {}
 

@@ -8,6 +8,7 @@
 
 #include "common/slot_drive_finder.h"
 #include "platform/files.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -31,6 +32,7 @@ struct EjectorPlatform {
   platform::IFiles& files;
   platform::IShell& shell;
   platform::IWindowUi& ui;
+  platform::IProcesses& processes;
 };
 
 // Icons of the program and the tray, and the tray's callback.
@@ -138,7 +140,8 @@ class CEjectorDlg {
   // The engine the OS tags choose: 'n' for NT, '9' for 9x, 0 for none.
   char ChooseEngine() const;
   // Runs the chosen engine on a slot's drive; false when there is no engine or the drive is
-  // no letter.
+  // no letter. A failure because the volume is held open names the programs holding it under
+  // the engine's text.
   bool RunEngine(const std::string& drive, int& result, std::string& error);
   // The program folder with its trailing backslash, from the module file name.
   std::string ProgramFolder();
@@ -157,6 +160,7 @@ class CEjectorDlg {
   platform::IFiles& m_files;
   platform::IShell& m_shell;
   platform::IWindowUi& m_ui;
+  platform::IProcesses& m_processes;
   std::string m_strTitle;
   CSettingsProfile m_profile;
   platform::WindowRef m_window = 0;

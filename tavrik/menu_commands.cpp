@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "common/mbcs_text.h"
+#include "tavrik/drive_holders.h"
 #include "tavrik/drive_letter.h"
 #include "tavrik/ejector_dlg.h"
 
@@ -37,6 +38,8 @@ bool CEjectorDlg::RunEngine(const std::string& drive, int& result, std::string& 
     case 'n':
       result = m_ntEjector.Eject(drive[0]);
       error = m_ntEjector.m_strError;
+      if (result == 0 && m_ntEjector.m_bVolumeInUse)
+        AppendDriveHolders(m_processes, drive[0], error);
       return true;
     case '9':
       result = m_9xEjector.Eject(drive[0]);

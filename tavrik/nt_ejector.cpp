@@ -34,14 +34,17 @@ CNtEjector::CNtEjector(platform::IVolumeIo& io, platform::ISystem& system)
 CNtEjector::~CNtEjector() = default;
 
 int CNtEjector::Eject(char letter) {
+  m_bVolumeInUse = false;
   platform::ScopedVolumeHandle volume(m_io, OpenVolume(letter));
   if (!volume.IsValid()) return 0;
   if (!LockVolume(volume.Get())) {
     m_strError = FormatText(kVolumeInUse, letter);
+    m_bVolumeInUse = true;
     return 0;
   }
   if (!Control(volume.Get(), platform::kFsctlDismountVolume)) {
     m_strError = FormatText(kCannotDismount, letter);
+    m_bVolumeInUse = true;
     return 0;
   }
   // PREVENT_MEDIA_REMOVAL { PreventMediaRemoval = FALSE }: undo any hold on the medium.

@@ -23,6 +23,9 @@ class CNtEjector {
   const std::string m_strErrorFormat = "Error %d: %s\n";
   std::string m_strError;
   std::string m_strResult;
+  // Set by a failed Eject when the volume could not be locked or dismounted: something still
+  // holds it open, and the caller may say what.
+  bool m_bVolumeInUse = false;
 
  private:
   // The volume opened for the drive's type, or kInvalidVolumeHandle with m_strError set.

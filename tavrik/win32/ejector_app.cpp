@@ -2,6 +2,7 @@
 
 #include "platform/win32/module_title.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
@@ -43,8 +44,9 @@ int CEjectorApp::Run() {
   platform::Win32Files files;
   platform::Win32Shell shell(m_instance);
   Win32WindowUi ui(m_instance);
+  platform::Win32Processes processes;
   // The settings live under HKEY_CURRENT_USER\Software\Norvell\Tavrik\Settings\<title>.
-  CEjectorDlg logic({registry, system, volumes, files, shell, ui}, title);
+  CEjectorDlg logic({registry, system, volumes, files, shell, ui, processes}, title);
   CEjectorWindow window(m_instance, logic, ui);
   window.DoModal();
   return 0;

@@ -18,7 +18,8 @@
 //   nomenu SECONDS       wait for every popup menu to go away
 //   itemheight           the height an owner-drawn slot item asks for on this display
 //   dialogs TITLE        how many dialogs with this caption are open
-//   texts TITLE          the texts of that dialog's controls, one "Class:text" per line (UTF-8)
+//   texts TITLE          the texts of the visible dialog with that caption's controls, one
+//                        "Class:text" per control (UTF-8)
 //   ok TITLE             press the OK button of that dialog
 // Exit code 1 when what was asked for is not there.
 #include <windows.h>
@@ -47,16 +48,33 @@ struct DialogCount {
   int count;
 };
 
-BOOL CALLBACK CountDialog(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<DialogCount*>(param);
+bool IsVisibleDialog(HWND window, const char* wanted) {
   char className[32] = {};
   char title[256] = {};
   GetClassNameA(window, className, sizeof className);
   GetWindowTextA(window, title, sizeof title);
-  if (std::strcmp(className, kDialogClass) == 0 && std::strcmp(title, search->title) == 0 &&
-      IsWindowVisible(window))
-    ++search->count;
+  return std::strcmp(className, kDialogClass) == 0 && std::strcmp(title, wanted) == 0 &&
+         IsWindowVisible(window);
+}
+
+BOOL CALLBACK CountDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogCount*>(param);
+  if (IsVisibleDialog(window, search->title)) ++search->count;
   return TRUE;
+}
+
+// The visible dialog with this caption: the hidden main window carries the program's title
+// too, and so does every message box it shows.
+struct VisibleDialog {
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<VisibleDialog*>(param);
+  if (!IsVisibleDialog(window, search->title)) return TRUE;
+  search->found = window;
+  return FALSE;
 }
 
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
@@ -149,7 +167,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if ((std::strcmp(command, "texts") == 0 || std::strcmp(command, "ok") == 0) && oneArgument) {
-    HWND dialog = FindWindowA(kDialogClass, argv[2]);
+    VisibleDialog search{argv[2], nullptr};
+    EnumWindows(FindVisibleDialog, reinterpret_cast<LPARAM>(&search));
+    HWND dialog = search.found;
     if (dialog == nullptr) return 1;
     if (command[0] == 'o') return PostMessageA(dialog, WM_COMMAND, IDOK, 0) ? 0 : 1;
     EnumChildWindows(dialog, PrintControl, 0);

@@ -42,7 +42,8 @@ TEST(TavrikOwnerDrawData, ItemDataNamesTheWindowsOwnCopyThatARefreshLeavesAlone)
   machine.PlugSlot("USBSTOR\\Disk&Ven_Norvell&Prod_T2_SD", 'G', false, "Norvell NR-T2 SD");
   PointerKeepingUi ui;
   EjectorPlatform seams{machine.registry, machine.system, machine.volumes,
-                        machine.files,    machine.shell,  ui};
+                        machine.files,    machine.shell,  ui,
+                        machine.processes};
   CEjectorDlg dlg(seams, "Tavrik");
   ui.dlg = &dlg;
   dlg.AttachWindow(0x1234);

@@ -224,6 +224,33 @@ TEST(TavrikCommands, AnItemLeftStaleByAnUnplugWhileTheMenuIsOpenEjectsNothing) {
   EXPECT_TRUE(machine.ui.messageBoxes.empty());
 }
 
+TEST(TavrikCommands, AVolumeHeldOpenNamesTheProgramsUnderTheEnginesText) {
+  OneReader machine;
+  machine.processes.SetDriveDevice('F', "\\Device\\HarddiskVolume4");
+  machine.processes.AddProcess(1234, "explorer.exe");
+  machine.processes.AddProcess(2048, "notepad.exe");
+  machine.processes.AddDiskFile(1234, 0x1C, "\\Device\\HarddiskVolume4\\DCIM");
+  machine.processes.AddDiskFile(2048, 0x2C, "\\Device\\HarddiskVolume1\\memo.txt");
+  CEjectorDlg& dlg = machine.Start();
+  machine.volumes.Script(platform::kFsctlLockVolume, platform::DeviceReply::Failure(5), 20);
+  dlg.OnCommand(1038);
+  ASSERT_EQ(1u, machine.ui.messageBoxes.size());
+  EXPECT_EQ(" F: ドライブは他のアプリケーションによって使用中です。そのため、イジェクトすることができません\n"
+            "使用中のプログラム:\nexplorer.exe (PID 1234)\n",
+            machine.ui.messageBoxes[0].text);
+  // A dismount refused by the file system says the same.
+  machine.volumes.Script(platform::kFsctlDismountVolume, platform::DeviceReply::Failure(5));
+  dlg.OnCommand(1038);
+  ASSERT_EQ(2u, machine.ui.messageBoxes.size());
+  EXPECT_EQ(" F: ドライブをディスマウントできません.\n使用中のプログラム:\nexplorer.exe (PID 1234)\n",
+            machine.ui.messageBoxes[1].text);
+  // A failure after the volume was taken is not about holders: the box is the engine's own.
+  machine.volumes.Script(platform::kIoctlStorageMediaRemoval, platform::DeviceReply::Failure(1));
+  dlg.OnCommand(1038);
+  ASSERT_EQ(3u, machine.ui.messageBoxes.size());
+  EXPECT_EQ(" F: ドライブのPreventRemovalOfVolumeができません.\n", machine.ui.messageBoxes[2].text);
+}
+
 TEST(TavrikCommands, EjectAllGoesInOrderWithPausesAndKeepsGoingAfterAFailure) {
   TavrikMachine machine("WinXP");
   machine.DefineReader(0, kName, FourSlots());
@@ -232,6 +259,7 @@ TEST(TavrikCommands, EjectAllGoesInOrderWithPausesAndKeepsGoingAfterAFailure) {
   machine.PlugSlot(kSd, 'I', true, kName);
   machine.PlugSlot(kMs, 'G', false, kName);
   machine.PlugSlot("USBSTOR\\Disk&Ven_Norvell&Prod_C_SD", 'K', true, "Norvell NR-C");
+  machine.processes.AddDiskFile(3000, 0x40, "\\??\\F:\\a.txt");  // a process without a name
   CEjectorDlg& dlg = machine.Start();
   dlg.OnTrayNotify(0, kWmLButtonDown);
   machine.volumes.Script(platform::kFsctlDismountVolume, platform::DeviceReply::Failure(5));
@@ -241,6 +269,8 @@ TEST(TavrikCommands, EjectAllGoesInOrderWithPausesAndKeepsGoingAfterAFailure) {
     opened.push_back(call.path);
   EXPECT_EQ((std::vector<std::string>{"\\\\.\\F:", "\\\\.\\I:", "\\\\.\\K:"}), opened);
   EXPECT_EQ(1u, machine.ui.messageBoxes.size());  // F's dismount failed; I and K went on
+  EXPECT_EQ(" F: ドライブをディスマウントできません.\n使用中のプログラム:\n(PID 3000)\n",
+            machine.ui.messageBoxes[0].text);
   EXPECT_EQ(3u, machine.system.SleepCalls());
   EXPECT_EQ(2400u, machine.system.SleptMilliseconds());
 }

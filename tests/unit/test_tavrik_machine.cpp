@@ -145,7 +145,7 @@ void TavrikMachine::UnplugAll() {
 }
 
 CEjectorDlg& TavrikMachine::Start() {
-  EjectorPlatform platform{registry, system, volumes, files, shell, ui};
+  EjectorPlatform platform{registry, system, volumes, files, shell, ui, processes};
   dlg = std::make_unique<CEjectorDlg>(platform, "Tavrik");
   dlg->AttachWindow(0x1234);
   dlg->OnCreate();

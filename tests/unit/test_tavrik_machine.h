@@ -8,6 +8,7 @@
 #include "platform/memory_files.h"
 #include "platform/memory_registry.h"
 #include "platform/recording_shell.h"
+#include "platform/scripted_processes.h"
 #include "platform/scripted_system.h"
 #include "platform/scripted_volume_io.h"
 #include "platform/window_ui_model.h"
@@ -48,6 +49,7 @@ struct TavrikMachine {
   platform::MemoryFiles files;
   platform::RecordingShell shell;
   platform::WindowUiModel ui;
+  platform::ScriptedProcesses processes;
   std::unique_ptr<CEjectorDlg> dlg;
 
  private:

@@ -190,7 +190,8 @@ const struct {
      "usage: slotdrive eject [--trace] LETTER\n"
      "\n"
      "Ejects the medium of one drive of this machine with the engine Tavrik uses on this\n"
-     "system, and prints the engine's message.\n"
+     "system, and prints the engine's message; when the volume could not be locked or\n"
+     "dismounted, the programs holding it follow, as Tavrik's message names them.\n"
      "\n"
      "options:\n"
      "  --trace  list every volume call on standard error\n"
@@ -202,6 +203,23 @@ const struct {
      "exit codes:\n"
      "  0  the medium was ejected\n"
      "  1  the eject failed (the engine's message), or this system has no eject\n" REFUSED_EXIT},
+    {"holders",
+     "usage: slotdrive holders [--time] LETTER\n"
+     "\n"
+     "Names the programs that hold a file, a folder or the volume of one drive of this\n"
+     "machine open, one \"NAME (PID n)\" per line: what keeps an eject from locking the\n"
+     "drive. Windows 2000 to Vista; Windows 9x gives no handle list.\n"
+     "\n"
+     "options:\n"
+     "  --time   how long the lookup took, over how many handles (on standard error)\n"
+     "  LETTER   the drive, A to Z (either case)\n"
+     "\n"
+     "example:\n"
+     "  slotdrive holders F\n"
+     "\n"
+     "exit codes:\n"
+     "  0  the list was printed (empty when nothing holds the drive)\n"
+     "  1  this system gives no handle list\n" REFUSED_EXIT},
 #endif
 };
 

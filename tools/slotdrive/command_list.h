@@ -12,4 +12,5 @@ SLOTDRIVE_COMMAND("definitions", RunDefinitions, "the reader definitions Tavrik 
 #ifdef SLOTDRIVE_LIVE
 SLOTDRIVE_COMMAND("load", RunLoad, "write .reg files into this machine's registry")
 SLOTDRIVE_COMMAND("eject", RunEject, "eject the medium of one drive of this machine")
+SLOTDRIVE_COMMAND("holders", RunHolders, "name the programs that hold a drive of this machine open")
 #endif

@@ -6,6 +6,7 @@
 
 #include "platform/memory_files.h"
 #include "platform/recording_shell.h"
+#include "platform/scripted_processes.h"
 #include "platform/scripted_system.h"
 #include "platform/scripted_volume_io.h"
 #include "platform/window_ui_model.h"
@@ -30,13 +31,14 @@ constexpr platform::WindowRef kHeadlessWindow = 0x10058;
 struct Headless {
   Headless(Machine& machine, platform::ScriptedSystem& scripted)
       : system(scripted),
-        dlg({*machine.registry, scripted, volumes, files, shell, ui}, "Tavrik") {}
+        dlg({*machine.registry, scripted, volumes, files, shell, ui, processes}, "Tavrik") {}
 
   platform::ScriptedSystem& system;
   platform::ScriptedVolumeIo volumes;
   platform::MemoryFiles files;
   platform::RecordingShell shell;
   platform::WindowUiModel ui;
+  platform::ScriptedProcesses processes;  // no program holds a drive
   CEjectorDlg dlg;
   size_t delivered = 0;  // posted messages already handled
   bool closed = false;

@@ -1,0 +1,78 @@
+#include "platform/scripted_processes.h"
+
+namespace platform {
+
+namespace {
+
+std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+char Upper(char letter) {
+  return (letter >= 'a' && letter <= 'z') ? static_cast<char>(letter - 'a' + 'A') : letter;
+}
+
+}  // namespace
+
+void ScriptedProcesses::AddProcess(uint32_t processId, const std::string& exeName) {
+  m_processes.push_back({processId, exeName});
+}
+
+void ScriptedProcesses::Add(uint32_t processId, uint32_t handle, uint32_t objectType,
+                            const std::string& name, bool diskFile) {
+  Held held;
+  held.entry = {processId, handle, objectType};
+  held.name = name;
+  held.diskFile = diskFile;
+  m_handles.push_back(held);
+}
+
+void ScriptedProcesses::AddDiskFile(uint32_t processId, uint32_t handle, const std::string& name) {
+  Add(processId, handle, kFileType, name, true);
+}
+
+void ScriptedProcesses::AddPipe(uint32_t processId, uint32_t handle, const std::string& name) {
+  Add(processId, handle, kFileType, name, false);
+}
+
+void ScriptedProcesses::AddOther(uint32_t processId, uint32_t handle, uint32_t objectType,
+                                 const std::string& name) {
+  Add(processId, handle, objectType, name, false);
+}
+
+void ScriptedProcesses::SetDriveDevice(char letter, const std::string& device) {
+  m_devices[Upper(letter)] = device;
+}
+
+bool ScriptedProcesses::ListHandles(HandleTable& table) {
+  if (!m_available) return false;
+  table.fileType = kFileType;
+  table.handles.clear();
+  for (const Held& held : m_handles) table.handles.push_back(held.entry);
+  return true;
+}
+
+void ScriptedProcesses::NameDiskFiles(uint32_t processId, const std::vector<uint32_t>& handles,
+                                      const std::function<bool(const std::u16string&)>& visit) {
+  for (uint32_t handle : handles) {
+    for (const Held& held : m_handles) {
+      if (held.entry.processId != processId || held.entry.handle != handle) continue;
+      m_offered.emplace_back(processId, handle);
+      // As on Windows, only a file on a disk is named; anything else is passed over.
+      if (held.diskFile && held.entry.objectType == kFileType && !visit(Widen(held.name))) return;
+    }
+  }
+}
+
+bool ScriptedProcesses::DriveDevice(char letter, std::u16string& device) {
+  auto found = m_devices.find(Upper(letter));
+  if (found == m_devices.end()) return false;
+  device = Widen(found->second);
+  return true;
+}
+
+bool ScriptedProcesses::ListProcesses(std::vector<ProcessEntry>& processes) {
+  if (!m_available) return false;
+  processes = m_processes;
+  return true;
+}
+
+}  // namespace platform
