@@ -24,22 +24,21 @@ uint8_t Outputs(const uint32_t* type, const uint8_t* data, const uint32_t* dataB
                               (dataBytes ? kWantsSize : 0));
 }
 
-// The part of a buffer a call wrote: at least what the call documents (documented bytes), and
-// up to the last byte it changed. A byte written again with the value it already held cannot be
+// The length of the part of a buffer a call wrote: at least what the call documents, and up
+// to the last byte it changed. A byte written again with the value it already held cannot be
 // told from one left alone; outside the documented result, such a byte is taken as left alone.
-std::string WrittenSpan(const std::string& before, const void* after, size_t documented) {
+size_t WrittenLength(const std::string& before, const void* after, size_t documented) {
   const auto* bytes = static_cast<const char*>(after);
   size_t end = std::min(documented, before.size());
-  for (size_t i = before.size(); i > end; --i)
-    if (before[i - 1] != bytes[i - 1]) {
-      end = i;
-      break;
-    }
-  return std::string(bytes, end);
-}
-
-std::string Copy(const void* buffer, uint32_t bytes) {
-  return buffer != nullptr ? std::string(static_cast<const char*>(buffer), bytes) : std::string();
+  // Usually nothing beyond the documented result changed: one comparison says so.
+  if (std::memcmp(before.data() + end, bytes + end, before.size() - end) != 0) {
+    for (size_t i = before.size(); i > end; --i)
+      if (before[i - 1] != bytes[i - 1]) {
+        end = i;
+        break;
+      }
+  }
+  return end;
 }
 
 // The caller's outputs of one read; those a call does not have stay null.
@@ -51,6 +50,28 @@ struct ReadOutputs {
   uint32_t* dataBytes = nullptr;
 };
 
+// Where a snapshot keeps the bytes its answers wrote (one store, not an allocation per
+// answer), and the copies of a caller's buffers taken before a call.
+struct AnswerBytes {
+  std::string store;
+  std::string nameBefore;
+  std::string dataBefore;
+
+  // Keeps the written part of a buffer; returns where it starts in the store.
+  uint32_t Keep(const void* buffer, size_t length) {
+    const auto at = static_cast<uint32_t>(store.size());
+    store.append(static_cast<const char*>(buffer), length);
+    return at;
+  }
+};
+
+void CopyBefore(std::string& copy, const void* buffer, uint32_t bytes) {
+  if (buffer != nullptr)
+    copy.assign(static_cast<const char*>(buffer), bytes);
+  else
+    copy.clear();
+}
+
 // What one call answered: result, outputs, and the bytes it wrote into the buffers.
 struct Answer {
   bool known = false;
@@ -58,36 +79,47 @@ struct Answer {
   uint32_t nameChars = 0;
   uint32_t type = 0;
   uint32_t dataBytes = 0;
-  std::string name;
-  std::string data;
+  uint32_t nameAt = 0;
+  uint32_t nameLength = 0;
+  uint32_t dataAt = 0;
+  uint32_t dataLength = 0;
 
   // The first time, makes the real call on the caller's own outputs and remembers what it
   // gave; afterwards gives the same again.
   template <typename RealCall>
-  long Give(const ReadOutputs& out, RealCall realCall) {
+  long Give(const ReadOutputs& out, AnswerBytes& bytes, RealCall realCall) {
     if (known) {
-      Replay(out);
+      Replay(out, bytes);
       return rc;
     }
-    const std::string nameBefore = out.name ? Copy(out.name, *out.nameChars) : std::string();
-    const std::string dataBefore = out.data ? Copy(out.data, *out.dataBytes) : std::string();
+    CopyBefore(bytes.nameBefore, out.name, out.name ? *out.nameChars : 0);
+    CopyBefore(bytes.dataBefore, out.data, out.data ? *out.dataBytes : 0);
     rc = realCall();
     const bool success = rc == kErrorSuccess;
     if (out.nameChars != nullptr) nameChars = *out.nameChars;
     if (out.type != nullptr) type = *out.type;
     if (out.dataBytes != nullptr) dataBytes = *out.dataBytes;
-    if (out.name != nullptr)
-      name = WrittenSpan(nameBefore, out.name, success ? size_t{nameChars} + 1 : 0);
-    if (out.data != nullptr) data = WrittenSpan(dataBefore, out.data, success ? dataBytes : 0);
+    if (out.name != nullptr) {
+      nameLength = static_cast<uint32_t>(
+          WrittenLength(bytes.nameBefore, out.name, success ? size_t{nameChars} + 1 : 0));
+      nameAt = bytes.Keep(out.name, nameLength);
+    }
+    if (out.data != nullptr) {
+      dataLength = static_cast<uint32_t>(
+          WrittenLength(bytes.dataBefore, out.data, success ? dataBytes : 0));
+      dataAt = bytes.Keep(out.data, dataLength);
+    }
     known = true;
     return rc;
   }
 
-  void Replay(const ReadOutputs& out) const {
-    if (out.name != nullptr && !name.empty()) std::memcpy(out.name, name.data(), name.size());
+  void Replay(const ReadOutputs& out, const AnswerBytes& bytes) const {
+    if (out.name != nullptr && nameLength > 0)
+      std::memcpy(out.name, bytes.store.data() + nameAt, nameLength);
     if (out.nameChars != nullptr) *out.nameChars = nameChars;
     if (out.type != nullptr) *out.type = type;
-    if (out.data != nullptr && !data.empty()) std::memcpy(out.data, data.data(), data.size());
+    if (out.data != nullptr && dataLength > 0)
+      std::memcpy(out.data, bytes.store.data() + dataAt, dataLength);
     if (out.dataBytes != nullptr) *out.dataBytes = dataBytes;
   }
 };
@@ -138,12 +170,14 @@ class ReadSnapshotRegistry::Snapshot {
   void Release(std::unordered_map<RegKey, uint32_t>& heldKeys);
 
  private:
+  struct Key;
   struct OpenAnswer {
     bool nullSubKey = false;
     uint32_t access = 0;
     RegKey resultIn = 0;
     long rc = 0;
     RegKey resultOut = 0;
+    Key* opened = nullptr;  // on success
   };
   struct Key {
     RegKey handle = 0;
@@ -161,11 +195,20 @@ class ReadSnapshotRegistry::Snapshot {
 
   IRegistry& m_real;
   std::unordered_map<RegKey, std::unique_ptr<Key>> m_keys;
+  // The key of the last call: an enumeration asks about one key many times in a row.
+  RegKey m_lastHandle = 0;
+  Key* m_lastKey = nullptr;
+  AnswerBytes m_bytes;
 };
 
 ReadSnapshotRegistry::Snapshot::Key* ReadSnapshotRegistry::Snapshot::KeyOf(RegKey handle) {
+  if (m_lastKey != nullptr && handle == m_lastHandle) return m_lastKey;
   auto found = m_keys.find(handle);
-  if (found != m_keys.end()) return found->second.get();
+  if (found != m_keys.end()) {
+    m_lastHandle = handle;
+    m_lastKey = found->second.get();
+    return m_lastKey;
+  }
   if (!IsPredefinedKey(handle)) return nullptr;
   auto root = std::make_unique<Key>();
   root->handle = handle;
@@ -202,7 +245,7 @@ bool ReadSnapshotRegistry::Snapshot::OpenKey(RegKey parent, const char* subKey, 
       continue;
     rc = answer.rc;
     *result = answer.resultOut;
-    if (rc == kErrorSuccess) ++m_keys.at(answer.resultOut)->held;
+    if (rc == kErrorSuccess) ++answer.opened->held;
     return true;
   }
   OpenAnswer answer;
@@ -221,6 +264,7 @@ bool ReadSnapshotRegistry::Snapshot::OpenKey(RegKey parent, const char* subKey, 
     auto child = std::make_unique<Key>();
     child->handle = opened;
     child->held = 1;
+    answer.opened = child.get();
     m_keys.emplace(opened, std::move(child));
   }
   answers.push_back(answer);
@@ -237,7 +281,7 @@ bool ReadSnapshotRegistry::Snapshot::EnumKey(RegKey handle, uint32_t index, char
   inputs.nameChars = *nameChars;
   Answer* answer = Slot(key->subkeys, inputs, index);
   if (answer == nullptr) return false;
-  rc = answer->Give({name, nameChars, nullptr, nullptr, nullptr},
+  rc = answer->Give({name, nameChars, nullptr, nullptr, nullptr}, m_bytes,
                     [&] { return m_real.EnumKey(key->handle, index, name, nameChars); });
   return true;
 }
@@ -259,7 +303,7 @@ bool ReadSnapshotRegistry::Snapshot::EnumValue(RegKey handle, uint32_t index, ch
   inputs.outputs = Outputs(type, data, dataBytes);
   Answer* answer = Slot(key->values, inputs, index);
   if (answer == nullptr) return false;
-  rc = answer->Give({name, nameChars, type, data, dataBytes}, [&] {
+  rc = answer->Give({name, nameChars, type, data, dataBytes}, m_bytes, [&] {
     return m_real.EnumValue(key->handle, index, name, nameChars, type, data, dataBytes);
   });
   return true;
@@ -281,7 +325,7 @@ bool ReadSnapshotRegistry::Snapshot::QueryValue(RegKey handle, const char* name,
   auto realCall = [&] { return m_real.QueryValue(key->handle, name, type, data, dataBytes); };
   for (QueryAnswer& query : key->queries) {
     if (query.nullName == nullName && query.inputs == inputs && (nullName || query.name == name)) {
-      rc = query.answer.Give(outputs, realCall);
+      rc = query.answer.Give(outputs, m_bytes, realCall);
       return true;
     }
   }
@@ -289,7 +333,7 @@ bool ReadSnapshotRegistry::Snapshot::QueryValue(RegKey handle, const char* name,
   query.name = nullName ? std::string() : std::string(name);
   query.nullName = nullName;
   query.inputs = inputs;
-  rc = query.answer.Give(outputs, realCall);
+  rc = query.answer.Give(outputs, m_bytes, realCall);
   key->queries.push_back(std::move(query));
   return true;
 }
@@ -316,6 +360,7 @@ void ReadSnapshotRegistry::Snapshot::Release(std::unordered_map<RegKey, uint32_t
       m_real.CloseKey(key.handle);
   }
   m_keys.clear();
+  m_lastKey = nullptr;
 }
 
 ReadSnapshotRegistry::ReadSnapshotRegistry(IRegistry& real) : m_real(real) {}
