@@ -166,8 +166,8 @@ class ReadSnapshotRegistry::Snapshot {
   bool QueryValue(RegKey handle, const char* name, uint32_t* type, uint8_t* data,
                   uint32_t* dataBytes, long& rc);
   bool CloseKey(RegKey handle, long& rc);
-  // Closes the keys nobody holds; adds the held ones, with their open count, to heldKeys.
-  void Release(std::unordered_map<RegKey, uint32_t>& heldKeys);
+  // Closes the keys nobody holds; hands the held ones over to heldKeys.
+  void Release(std::unordered_map<RegKey, HeldKey>& heldKeys);
 
  private:
   struct Key;
@@ -181,7 +181,8 @@ class ReadSnapshotRegistry::Snapshot {
   };
   struct Key {
     RegKey handle = 0;
-    uint32_t held = 0;  // opens the caller has not closed
+    uint32_t realOpens = 0;  // real opens this snapshot made of it, each to be closed once
+    uint32_t held = 0;       // opens the caller has not closed
     std::unordered_map<std::string, std::vector<OpenAnswer>> opens;
     std::vector<Enumeration> subkeys;
     std::vector<Enumeration> values;
@@ -255,17 +256,21 @@ bool ReadSnapshotRegistry::Snapshot::OpenKey(RegKey parent, const char* subKey, 
   RegKey opened = *result;
   rc = m_real.OpenKey(key->handle, subKey, access, &opened);
   *result = opened;
-  // A root handed back for an empty sub key, or a handle already known, is not remembered: it
-  // is not a key this snapshot opened.
-  if (rc == kErrorSuccess && (IsPredefinedKey(opened) || m_keys.count(opened) != 0)) return true;
+  // A root handed back for an empty sub key is not a key this snapshot opened.
+  if (rc == kErrorSuccess && IsPredefinedKey(opened)) return true;
   answer.rc = rc;
   answer.resultOut = opened;
   if (rc == kErrorSuccess) {
-    auto child = std::make_unique<Key>();
-    child->handle = opened;
-    child->held = 1;
+    // Windows 9x hands out the same handle for every open of one key and counts the opens:
+    // a handle already known is the same key, and one more reference to give back.
+    std::unique_ptr<Key>& child = m_keys[opened];
+    if (!child) {
+      child = std::make_unique<Key>();
+      child->handle = opened;
+    }
+    ++child->realOpens;
+    ++child->held;
     answer.opened = child.get();
-    m_keys.emplace(opened, std::move(child));
   }
   answers.push_back(answer);
   return true;
@@ -341,23 +346,24 @@ bool ReadSnapshotRegistry::Snapshot::QueryValue(RegKey handle, const char* name,
 bool ReadSnapshotRegistry::Snapshot::CloseKey(RegKey handle, long& rc) {
   if (IsPredefinedKey(handle)) return false;
   auto found = m_keys.find(handle);
-  if (found == m_keys.end()) return false;
-  // The real key stays open for the rest of the snapshot; a close the caller already made is
-  // refused as the real call would refuse it.
-  Key& key = *found->second;
-  rc = key.held > 0 ? kErrorSuccess : kErrorInvalidHandle;
-  if (key.held > 0) --key.held;
+  // A handle of this snapshot that the caller no longer holds from it is someone else's now
+  // (on 9x, an open made before the snapshot gets the same handle).
+  if (found == m_keys.end() || found->second->held == 0) return false;
+  // The real key stays open for the rest of the snapshot.
+  --found->second->held;
+  rc = kErrorSuccess;
   return true;
 }
 
-void ReadSnapshotRegistry::Snapshot::Release(std::unordered_map<RegKey, uint32_t>& heldKeys) {
+void ReadSnapshotRegistry::Snapshot::Release(std::unordered_map<RegKey, HeldKey>& heldKeys) {
   for (auto& entry : m_keys) {
     const Key& key = *entry.second;
-    if (IsPredefinedKey(key.handle)) continue;
-    if (key.held > 0)
-      heldKeys[key.handle] += key.held;
-    else
-      m_real.CloseKey(key.handle);
+    const uint32_t kept = std::min(key.realOpens, key.held);
+    for (uint32_t i = kept; i < key.realOpens; ++i) m_real.CloseKey(key.handle);
+    if (key.held == 0) continue;
+    HeldKey& held = heldKeys[key.handle];
+    held.held += key.held;
+    held.realOpens += kept;
   }
   m_keys.clear();
   m_lastKey = nullptr;
@@ -368,7 +374,8 @@ ReadSnapshotRegistry::ReadSnapshotRegistry(IRegistry& real) : m_real(real) {}
 ReadSnapshotRegistry::~ReadSnapshotRegistry() {
   Discard();
   // Nobody can close these through this registry any more.
-  for (const auto& held : m_handedOver) m_real.CloseKey(held.first);
+  for (const auto& held : m_handedOver)
+    for (uint32_t i = 0; i < held.second.realOpens; ++i) m_real.CloseKey(held.first);
 }
 
 void ReadSnapshotRegistry::Begin() {
@@ -444,13 +451,19 @@ long ReadSnapshotRegistry::DeleteKey(RegKey parent, const char* subKey) {
 long ReadSnapshotRegistry::CloseKey(RegKey key) {
   long rc = kErrorSuccess;
   if (m_snapshot && m_snapshot->CloseKey(key, rc)) return rc;
-  auto held = m_handedOver.find(key);
-  if (held != m_handedOver.end()) {
-    // The same real key handed out more than once is closed with the last of them.
-    if (--held->second > 0) return kErrorSuccess;
-    m_handedOver.erase(held);
+  auto found = m_handedOver.find(key);
+  if (found == m_handedOver.end()) return m_real.CloseKey(key);
+  // The caller's closes of a handed-over key close the real opens behind it, the last ones
+  // first: a key the caller opened twice from one real open is closed with its last close.
+  HeldKey& held = found->second;
+  --held.held;
+  long closed = kErrorSuccess;
+  if (held.realOpens > held.held) {
+    --held.realOpens;
+    closed = m_real.CloseKey(key);
   }
-  return m_real.CloseKey(key);
+  if (held.held == 0) m_handedOver.erase(found);
+  return closed;
 }
 
 }  // namespace platform

@@ -10,7 +10,8 @@
 //
 // A key opened during the snapshot stays open on the real registry until the snapshot ends; the
 // caller's handle is that real handle, so a call the snapshot does not answer from memory simply
-// goes through. Outside a snapshot every call goes through unchanged. Any write (set, delete,
+// goes through. Every real open is closed once, also where Windows 9x gives the same handle to
+// several opens of one key. Outside a snapshot every call goes through unchanged. Any write (set, delete,
 // create) ends the open snapshot before it goes through, so nothing is ever read from a snapshot
 // after the registry was changed through it, and the next snapshot reads the registry afresh.
 #pragma once
@@ -65,9 +66,13 @@ class ReadSnapshotRegistry : public IRegistry {
   bool m_enabled = true;
   int m_depth = 0;
   std::unique_ptr<Snapshot> m_snapshot;
-  // Real handles opened in an earlier snapshot that the caller has not closed yet, with the
-  // number of its opens still to be closed.
-  std::unordered_map<RegKey, uint32_t> m_handedOver;
+  // A key opened in an earlier snapshot that the caller has not closed yet: the caller's opens
+  // still to be closed, and the real opens behind them.
+  struct HeldKey {
+    uint32_t held = 0;
+    uint32_t realOpens = 0;
+  };
+  std::unordered_map<RegKey, HeldKey> m_handedOver;
 };
 
 // Holds a snapshot open for one scope: a refresh.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,42 @@ class CountingRegistry : public IRegistry {
 
  private:
   IRegistry& m_inner;
+};
+
+// Windows 9x: every open of one key returns the same handle, counting the opens; the key
+// is closed with the last of them. (Opens below the roots only, as the tests make them.)
+class NinexHandles : public CountingRegistry {
+ public:
+  explicit NinexHandles(MemoryRegistry& inner) : CountingRegistry(inner), m_memory(inner) {}
+  long OpenKey(RegKey parent, const char* subKey, uint32_t access, RegKey* result) override {
+    const std::string path = std::to_string(parent) + "\\" + subKey;
+    auto shared = m_shared.find(path);
+    if (shared == m_shared.end()) {
+      long rc = m_memory.OpenKey(parent, subKey, access, result);
+      if (rc == kErrorSuccess) m_shared[path] = {*result, 1};
+      return rc;
+    }
+    ++shared->second.second;
+    *result = shared->second.first;
+    return kErrorSuccess;
+  }
+  long CloseKey(RegKey key) override {
+    ++closes;
+    for (auto shared = m_shared.begin(); shared != m_shared.end(); ++shared) {
+      if (shared->second.first != key) continue;
+      if (--shared->second.second == 0) {
+        m_shared.erase(shared);
+        return m_memory.CloseKey(key);
+      }
+      return kErrorSuccess;
+    }
+    return kErrorInvalidHandle;
+  }
+  int closes = 0;
+
+ private:
+  MemoryRegistry& m_memory;
+  std::map<std::string, std::pair<RegKey, int>> m_shared;
 };
 
 constexpr char kKey[] = "System\\Snapshot";
@@ -213,6 +251,30 @@ TEST(ReadSnapshotRegistry, KeysAreClosedAtTheEndOrWhenTheCallerClosesThemLater) 
   EXPECT_EQ(QueryText(snapshot, held.Get(), "Letter"), "F");
   held.Close();
   EXPECT_EQ(memory.OpenHandleCount(), 0u);
+}
+
+TEST(ReadSnapshotRegistry, EveryOpenOfA9xHandleIsClosedOnce) {
+  MemoryRegistry memory;
+  SetText(memory, "Letter", "E");
+  NinexHandles ninex(memory);
+  ReadSnapshotRegistry snapshot(ninex);
+  ScopedRegKey before(snapshot);  // opened before the refresh, closed during it
+  ASSERT_EQ(before.Open(kHkeyLocalMachine, kKey, kKeyAllAccess), kErrorSuccess);
+  ScopedRegKey held(snapshot);  // opened during the refresh, closed after it
+  {
+    ScopedReadSnapshot scope(snapshot);
+    EXPECT_EQ(QueryText(snapshot, "Letter"), "E");
+    ScopedRegKey again(snapshot);
+    ASSERT_EQ(again.Open(kHkeyLocalMachine, kKey, kKeyAllAccess), kErrorSuccess);
+    EXPECT_EQ(again.Get(), before.Get());
+    ASSERT_EQ(held.Open(kHkeyLocalMachine, kKey, kKeyAllAccess), kErrorSuccess);
+    before.Close();
+  }
+  EXPECT_EQ(memory.OpenHandleCount(), 1u);
+  EXPECT_EQ(QueryText(snapshot, held.Get(), "Letter"), "E");
+  held.Close();
+  EXPECT_EQ(memory.OpenHandleCount(), 0u);
+  EXPECT_EQ(ninex.closes, 3);  // the one open before and the two real opens of the refresh
 }
 
 TEST(ReadSnapshotRegistry, WithSnapshotsOffEveryCallGoesThrough) {
