@@ -143,13 +143,15 @@ void PrintBeforeAfter(const std::vector<Row>& rows) {
 }
 
 // Wine's registry server stays busy with a freshly written image for a while (seen: the first
-// benchmark after it ran five times slower for seconds, whichever benchmark came first). The
-// timings wait until reading the mount records takes no less time three passes running.
+// benchmark after it ran up to five times slower for seconds, whichever benchmark came first,
+// and reading steadily slow meanwhile). The timings wait at least 10 s, and until reading the
+// mount records takes no less time three passes running.
 void SettleRegistry(platform::IRegistry& registry) {
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
   double best = 1e300;
-  for (int steady = 0; steady < 3 && Clock::now() - start < std::chrono::seconds(20);) {
+  for (int steady = 0; (steady < 3 || Clock::now() - start < std::chrono::seconds(10)) &&
+                       Clock::now() - start < std::chrono::seconds(30);) {
     const auto pass = Clock::now();
     platform::ScopedRegKey mounts(registry);
     if (mounts.Open(platform::kHkeyLocalMachine, kMountedDevicesKey, platform::kKeyRead) !=
