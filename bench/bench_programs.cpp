@@ -9,6 +9,7 @@
 #include "loscan/loscan_dlg.h"
 #include "platform/dialog_ui_model.h"
 #include "platform/memory_files.h"
+#include "platform/read_snapshot_registry.h"
 #include "platform/recording_shell.h"
 #include "platform/scripted_processes.h"
 #include "platform/scripted_volume_io.h"
@@ -27,7 +28,8 @@ platform::OsVersionNumbers VersionOf(const char* osTag) {
 // The tray click: a refresh that probes every slot's medium, over all 19 definitions.
 class TavrikRefresh : public BenchProgram {
  public:
-  TavrikRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text)
+  TavrikRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text,
+                bool readSnapshot)
       : m_system(text, VersionOf(osTag)) {
     m_files.AddFile(m_files.modulePath);
     m_files.AddFolder("C:\\WINDOWS\\system32");
@@ -35,6 +37,7 @@ class TavrikRefresh : public BenchProgram {
     EjectorPlatform seams{registry, m_system, m_volumes, m_files, m_shell, m_ui, m_processes};
     m_dlg = std::make_unique<CEjectorDlg>(seams, "Tavrik");
     m_dlg->AttachWindow(0x1234);
+    m_dlg->m_readSnapshot.SetEnabled(readSnapshot);
   }
   bool Start(std::string& error) {
     if (m_dlg->LoadDefinitions() != 0 || m_dlg->DeviceNum() != kReaderCount) {
@@ -67,10 +70,12 @@ class TavrikRefresh : public BenchProgram {
 // Loscan with the five-slot reader selected: every refresh after a drive change.
 class LoscanRefresh : public BenchProgram {
  public:
-  LoscanRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text)
+  LoscanRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text,
+                bool readSnapshot)
       : m_system(text, VersionOf(osTag)) {
     DescribeLoscanDialog(m_ui);
     m_dlg = std::make_unique<CLoscanDlg>(registry, m_system, m_ui, "Loscan");
+    m_dlg->m_readSnapshot.SetEnabled(readSnapshot);
   }
   bool Start(std::string& error) {
     m_dlg->OnInitDialog();
@@ -97,11 +102,12 @@ class LoscanRefresh : public BenchProgram {
   std::unique_ptr<CLoscanDlg> m_dlg;
 };
 
-// The first slot of the five-slot reader moved to X: (a letter another device had).
+// The first slot of the five-slot reader moved to X: (a letter another device had), through
+// the registry as Loscan's dialog holds it: the writer never runs inside a snapshot.
 class AssignOne : public BenchProgram {
  public:
   AssignOne(const char* osTag, platform::IRegistry& registry, platform::ISystem& text)
-      : m_system(text, VersionOf(osTag)), m_finder(registry, m_system) {
+      : m_system(text, VersionOf(osTag)), m_readSnapshot(registry), m_finder(m_readSnapshot, m_system) {
     const ReaderProduct reader = ReaderCatalogue()[kConnectedFiveSlotReader];
     const bool ninex = std::string(m_finder.m_szOsFamily) == kOsWin9x;
     m_slotId = ninex ? reader.slots[0].secondaryIds[0] : reader.slots[0].primaryIds[0];
@@ -111,6 +117,7 @@ class AssignOne : public BenchProgram {
 
  private:
   BenchSystem m_system;
+  platform::ReadSnapshotRegistry m_readSnapshot;
   CSlotDriveAssigner m_finder;
   std::string m_slotId;
   std::string m_filter;
@@ -122,13 +129,17 @@ std::unique_ptr<BenchProgram> MakeBenchProgram(BenchWork work, const char* osTag
                                                platform::IRegistry& registry,
                                                platform::ISystem& text, std::string& error) {
   switch (work) {
-    case BenchWork::kTavrikRefresh: {
-      auto program = std::make_unique<TavrikRefresh>(osTag, registry, text);
+    case BenchWork::kTavrikRefresh:
+    case BenchWork::kTavrikRefreshWithoutSnapshot: {
+      auto program = std::make_unique<TavrikRefresh>(osTag, registry, text,
+                                                     work == BenchWork::kTavrikRefresh);
       if (!program->Start(error)) return nullptr;
       return program;
     }
-    case BenchWork::kLoscanRefresh: {
-      auto program = std::make_unique<LoscanRefresh>(osTag, registry, text);
+    case BenchWork::kLoscanRefresh:
+    case BenchWork::kLoscanRefreshWithoutSnapshot: {
+      auto program = std::make_unique<LoscanRefresh>(osTag, registry, text,
+                                                     work == BenchWork::kLoscanRefresh);
       if (!program->Start(error)) return nullptr;
       return program;
     }
@@ -147,6 +158,10 @@ const char* BenchWorkName(BenchWork work) {
       return "Loscan Refresh";
     case BenchWork::kAssignDrive:
       return "AssignDrive";
+    case BenchWork::kTavrikRefreshWithoutSnapshot:
+      return "Tavrik RefreshSlots without snapshot";
+    case BenchWork::kLoscanRefreshWithoutSnapshot:
+      return "Loscan Refresh without snapshot";
   }
   return "?";
 }

@@ -8,7 +8,15 @@
 #include "platform/registry.h"
 #include "platform/system.h"
 
-enum class BenchWork { kTavrikRefresh, kLoscanRefresh, kAssignDrive };
+// The two refreshes read through a snapshot of the registry (each key and value once); their
+// "without snapshot" forms turn it off, for comparing with the code before it in one run.
+enum class BenchWork {
+  kTavrikRefresh,
+  kLoscanRefresh,
+  kAssignDrive,
+  kTavrikRefreshWithoutSnapshot,
+  kLoscanRefreshWithoutSnapshot
+};
 
 class BenchProgram {
  public:
@@ -25,5 +33,6 @@ std::unique_ptr<BenchProgram> MakeBenchProgram(BenchWork work, const char* osTag
                                                platform::IRegistry& registry,
                                                platform::ISystem& text, std::string& error);
 
-// "Tavrik RefreshSlots", "Loscan Refresh", "AssignDrive".
+// "Tavrik RefreshSlots", "Loscan Refresh", "AssignDrive", "Tavrik RefreshSlots without
+// snapshot", "Loscan Refresh without snapshot".
 const char* BenchWorkName(BenchWork work);

@@ -25,8 +25,9 @@ constexpr int kDefaultModel = kModelCount - 1;  // the newest reader, selected a
 
 CLoscanDlg::CLoscanDlg(platform::IRegistry& registry, platform::ISystem& system,
                        platform::IDialogUi& ui, std::string title)
-    : m_finder(registry, system),
-      m_registry(registry),
+    : m_readSnapshot(registry),
+      m_finder(m_readSnapshot, system),
+      m_registry(m_readSnapshot),
       m_system(system),
       m_ui(ui),
       m_strTitle(std::move(title)) {}
@@ -72,6 +73,8 @@ void CLoscanDlg::ApplyModelLayout() {
 }
 
 void CLoscanDlg::Refresh() {
+  // Each slot id of the model scans the same keys; the scans share one reading of them.
+  platform::ScopedReadSnapshot snapshot(m_readSnapshot);
   m_finder.Reset();
   for (int row = 0; row < kSlotRows; ++row) {
     m_ui.ComboResetContent(kNewLetterIds[row]);

@@ -8,6 +8,7 @@
 #include "common/slot_drive_assigner.h"
 #include "loscan/device_model.h"
 #include "loscan/network_reservations.h"
+#include "platform/read_snapshot_registry.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "platform/ui.h"
@@ -46,6 +47,10 @@ class CLoscanDlg {
   int ReadNetworkReservations();
   void AddStatusRow(const std::string& letter);
 
+  // The registry as the dialog reads it: a refresh reads each key and value once, from a
+  // snapshot thrown away at its end; the writer never runs inside one. Built first: the
+  // members below read through it.
+  platform::ReadSnapshotRegistry m_readSnapshot;
   char m_szReserved[kMaxReservations] = {};
   int32_t m_nReserved = 0;
   std::string m_strCurLetter[kSlotRows];

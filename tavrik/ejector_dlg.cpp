@@ -3,19 +3,20 @@
 #include <cstring>
 
 CEjectorDlg::CEjectorDlg(const EjectorPlatform& platform, const std::string& title)
-    : m_finder(platform.registry, platform.system),
+    : m_readSnapshot(platform.registry),
+      m_finder(m_readSnapshot, platform.system),
       m_ntEjector(platform.volumes, platform.system),
       m_9xEjector(platform.volumes, platform.system),
       m_shellTools(platform.shell),
-      m_definitions(platform.registry, platform.files),
-      m_registry(platform.registry),
+      m_definitions(m_readSnapshot, platform.files),
+      m_registry(m_readSnapshot),
       m_system(platform.system),
       m_files(platform.files),
       m_shell(platform.shell),
       m_ui(platform.ui),
       m_processes(platform.processes),
       m_strTitle(title),
-      m_profile(platform.registry, kSettingsKey, title) {}
+      m_profile(m_readSnapshot, kSettingsKey, title) {}
 
 CEjectorDlg::~CEjectorDlg() = default;
 

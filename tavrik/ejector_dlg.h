@@ -9,6 +9,7 @@
 #include "common/slot_drive_finder.h"
 #include "platform/files.h"
 #include "platform/processes.h"
+#include "platform/read_snapshot_registry.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -85,6 +86,10 @@ class CEjectorDlg {
   };
   OwnerDrawItem ItemToDraw(uint32_t id) const;
   static constexpr int kOwnerDrawWidth = 240;
+
+  // The registry as the window reads it: a refresh reads each key and value once, from a
+  // snapshot thrown away at its end. Built first: every member below reads through it.
+  platform::ReadSnapshotRegistry m_readSnapshot;
 
   // The version dialog, run by the glue: OnVersionInfo asks for it through the ui seam.
   int m_nVersionResult = -1;

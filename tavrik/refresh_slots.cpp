@@ -9,6 +9,9 @@ void CEjectorDlg::SetTrayIcon(int iconId) {
 }
 
 void CEjectorDlg::RefreshSlots(bool checkMedia) {
+  // Every search key of every slot asks the registry the same questions again; one snapshot
+  // answers them all, and the next refresh (after a replug) reads the registry afresh.
+  platform::ScopedReadSnapshot snapshot(m_readSnapshot);
   SetTrayIcon(IDI_TRAY_IDLE);
   for (int p = 0; p < DeviceNum(); ++p)
     for (int s = 0; s < kCellsPerReader; ++s) {
