@@ -25,8 +25,13 @@ work=$(mktemp -d /tmp/slotdrive-holders.XXXXXX)
 helpers=()
 cleanup() {
   for name in file folder busy files; do touch "$work/$name/close" "$work/$name/stop" 2>/dev/null; done
-  for pid in "${helpers[@]}"; do wait "$pid" 2>/dev/null; done
+  # A helper gets a few seconds to see its stop file; the Wine server's end takes any that
+  # did not, so that a helper stuck in Wine never holds the test up.
+  for pid in "${helpers[@]}"; do
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  done
   wine_machine_stop
+  for pid in "${helpers[@]}"; do kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
   rm -rf "$work"
 }
 trap cleanup EXIT
