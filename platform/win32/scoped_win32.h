@@ -1,6 +1,11 @@
-// Small owners for Win32 handles, so every path gives back what it took.
+// The owners of everything the Win32 glue takes from Windows (handles, GDI objects, image
+// lists, COM interfaces, shell item lists), so every path gives back what it took. Popup menus
+// are made through the window seam and owned there (platform/window_ui.h).
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <utility>
 
@@ -22,11 +27,20 @@ class ScopedWin32 {
   ~ScopedWin32() { Reset(); }
 
   Handle Get() const { return m_handle; }
+  // For COM interfaces: calls through the owned pointer.
+  Handle operator->() const { return m_handle; }
   explicit operator bool() const { return Traits::IsValid(m_handle); }
   void Reset(Handle handle = Handle()) {
     if (Traits::IsValid(m_handle)) Traits::Free(m_handle);
     m_handle = handle;
   }
+  // Frees what is held and gives the slot to a call that returns a new one through a pointer.
+  Handle* Receive() {
+    Reset();
+    return &m_handle;
+  }
+  // Gives the handle up to a new owner (a control that destroys it with itself).
+  Handle Release() { return std::exchange(m_handle, Handle()); }
 
  private:
   Handle m_handle = Handle();
@@ -36,23 +50,77 @@ struct IconTraits {
   static bool IsValid(HICON icon) { return icon != nullptr; }
   static void Free(HICON icon) { DestroyIcon(icon); }
 };
+template <typename Object>
 struct GdiObjectTraits {
-  static bool IsValid(HGDIOBJ object) { return object != nullptr; }
-  static void Free(HGDIOBJ object) { DeleteObject(object); }
+  static bool IsValid(Object object) { return object != nullptr; }
+  static void Free(Object object) { DeleteObject(object); }
 };
 struct KernelHandleTraits {
   static bool IsValid(HANDLE handle) { return handle != nullptr; }
   static void Free(HANDLE handle) { CloseHandle(handle); }
 };
+// FindFirstFileA answers INVALID_HANDLE_VALUE, not NULL, when it finds nothing.
+struct FindHandleTraits {
+  static bool IsValid(HANDLE search) { return search != INVALID_HANDLE_VALUE && search != nullptr; }
+  static void Free(HANDLE search) { FindClose(search); }
+};
 struct HookTraits {
   static bool IsValid(HHOOK hook) { return hook != nullptr; }
   static void Free(HHOOK hook) { UnhookWindowsHookEx(hook); }
 };
-
+struct ImageListTraits {
+  static bool IsValid(HIMAGELIST list) { return list != nullptr; }
+  static void Free(HIMAGELIST list) { ImageList_Destroy(list); }
+};
+// Memory the system allocated for us (FORMAT_MESSAGE_ALLOCATE_BUFFER).
+struct LocalMemoryTraits {
+  static bool IsValid(char* memory) { return memory != nullptr; }
+  static void Free(char* memory) { LocalFree(memory); }
+};
+template <typename Interface>
+struct ComTraits {
+  static bool IsValid(Interface* pointer) { return pointer != nullptr; }
+  static void Free(Interface* pointer) { pointer->Release(); }
+};
 using ScopedIcon = ScopedWin32<HICON, IconTraits>;
-using ScopedBrush = ScopedWin32<HGDIOBJ, GdiObjectTraits>;
+using ScopedBrush = ScopedWin32<HBRUSH, GdiObjectTraits<HBRUSH>>;
+using ScopedBitmap = ScopedWin32<HBITMAP, GdiObjectTraits<HBITMAP>>;
 using ScopedKernelHandle = ScopedWin32<HANDLE, KernelHandleTraits>;
+using ScopedFindHandle = ScopedWin32<HANDLE, FindHandleTraits>;
 using ScopedHook = ScopedWin32<HHOOK, HookTraits>;
+using ScopedImageList = ScopedWin32<HIMAGELIST, ImageListTraits>;
+using ScopedLocalMemory = ScopedWin32<char*, LocalMemoryTraits>;
+template <typename Interface>
+using ScopedComPtr = ScopedWin32<Interface*, ComTraits<Interface>>;
+
+// The out-parameter of QueryInterface and CoCreateInstance for an owner of an interface.
+template <typename Interface>
+void** ComOut(ScopedComPtr<Interface>& owner) {
+  return reinterpret_cast<void**>(owner.Receive());
+}
+
+// An item list the shell hands out, freed with the shell's own allocator: Windows 95 and 98
+// export neither ILFree nor a task allocator the shell is bound to use. The allocator is taken
+// first, so a list is only received when it can be given back.
+class ScopedItemList {
+ public:
+  ScopedItemList() {
+    IMalloc* allocator = nullptr;
+    if (SUCCEEDED(SHGetMalloc(&allocator))) m_allocator.Reset(allocator);
+  }
+  ScopedItemList(const ScopedItemList&) = delete;
+  ScopedItemList& operator=(const ScopedItemList&) = delete;
+  ~ScopedItemList() {
+    if (m_list != nullptr) m_allocator->Free(m_list);
+  }
+  bool CanReceive() const { return static_cast<bool>(m_allocator); }
+  LPITEMIDLIST Get() const { return m_list; }
+  LPITEMIDLIST* Receive() { return &m_list; }
+
+ private:
+  ScopedComPtr<IMalloc> m_allocator;
+  LPITEMIDLIST m_list = nullptr;
+};
 
 // Restores a DC's text state (colours, background mode) that a drawing routine changes.
 class ScopedTextState {
