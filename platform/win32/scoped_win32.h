@@ -46,50 +46,32 @@ class ScopedWin32 {
   Handle m_handle = Handle();
 };
 
-struct IconTraits {
-  static bool IsValid(HICON icon) { return icon != nullptr; }
-  static void Free(HICON icon) { DestroyIcon(icon); }
-};
-template <typename Object>
-struct GdiObjectTraits {
-  static bool IsValid(Object object) { return object != nullptr; }
-  static void Free(Object object) { DeleteObject(object); }
-};
-struct KernelHandleTraits {
-  static bool IsValid(HANDLE handle) { return handle != nullptr; }
-  static void Free(HANDLE handle) { CloseHandle(handle); }
+// Handles that hold nothing as NULL and are freed by one call.
+template <typename Handle, auto FreeCall>
+struct FreedBy {
+  static bool IsValid(Handle handle) { return handle != nullptr; }
+  static void Free(Handle handle) { FreeCall(handle); }
 };
 // FindFirstFileA answers INVALID_HANDLE_VALUE, not NULL, when it finds nothing.
 struct FindHandleTraits {
   static bool IsValid(HANDLE search) { return search != INVALID_HANDLE_VALUE && search != nullptr; }
   static void Free(HANDLE search) { FindClose(search); }
 };
-struct HookTraits {
-  static bool IsValid(HHOOK hook) { return hook != nullptr; }
-  static void Free(HHOOK hook) { UnhookWindowsHookEx(hook); }
-};
-struct ImageListTraits {
-  static bool IsValid(HIMAGELIST list) { return list != nullptr; }
-  static void Free(HIMAGELIST list) { ImageList_Destroy(list); }
-};
-// Memory the system allocated for us (FORMAT_MESSAGE_ALLOCATE_BUFFER).
-struct LocalMemoryTraits {
-  static bool IsValid(char* memory) { return memory != nullptr; }
-  static void Free(char* memory) { LocalFree(memory); }
-};
 template <typename Interface>
 struct ComTraits {
   static bool IsValid(Interface* pointer) { return pointer != nullptr; }
   static void Free(Interface* pointer) { pointer->Release(); }
 };
-using ScopedIcon = ScopedWin32<HICON, IconTraits>;
-using ScopedBrush = ScopedWin32<HBRUSH, GdiObjectTraits<HBRUSH>>;
-using ScopedBitmap = ScopedWin32<HBITMAP, GdiObjectTraits<HBITMAP>>;
-using ScopedKernelHandle = ScopedWin32<HANDLE, KernelHandleTraits>;
+
+using ScopedIcon = ScopedWin32<HICON, FreedBy<HICON, DestroyIcon>>;
+using ScopedBrush = ScopedWin32<HBRUSH, FreedBy<HBRUSH, DeleteObject>>;
+using ScopedBitmap = ScopedWin32<HBITMAP, FreedBy<HBITMAP, DeleteObject>>;
+using ScopedKernelHandle = ScopedWin32<HANDLE, FreedBy<HANDLE, CloseHandle>>;
 using ScopedFindHandle = ScopedWin32<HANDLE, FindHandleTraits>;
-using ScopedHook = ScopedWin32<HHOOK, HookTraits>;
-using ScopedImageList = ScopedWin32<HIMAGELIST, ImageListTraits>;
-using ScopedLocalMemory = ScopedWin32<char*, LocalMemoryTraits>;
+using ScopedHook = ScopedWin32<HHOOK, FreedBy<HHOOK, UnhookWindowsHookEx>>;
+using ScopedImageList = ScopedWin32<HIMAGELIST, FreedBy<HIMAGELIST, ImageList_Destroy>>;
+// Memory the system allocated for us (FORMAT_MESSAGE_ALLOCATE_BUFFER).
+using ScopedLocalMemory = ScopedWin32<char*, FreedBy<char*, LocalFree>>;
 template <typename Interface>
 using ScopedComPtr = ScopedWin32<Interface*, ComTraits<Interface>>;
 
