@@ -11,7 +11,7 @@
 #include "platform/registry_names.h"
 #include "platform/scoped_reg_key.h"
 #include "tools/tolket/drive_icon_whitelist.h"
-#include "tools/tolket/icon_entry_file.h"
+#include "tavrik/icon_entry.h"
 #include "tools/tolket/tolket_run.h"
 
 using platform::MemoryRegistry;

@@ -1,5 +1,6 @@
 // Loscan's main dialog as its template creates it, for the in-memory dialog seam: every
-// control id with its kind, combo-box sorting, initial text and visibility.
+// control id with its kind, combo-box sorting, initial text and visibility. A unit test reads
+// the template in loscan.rc back and compares, so a change to one shows up in the other.
 #pragma once
 #include "platform/dialog_ui_model.h"
 

@@ -61,4 +61,19 @@ class IWindowUi {
   virtual void EndModalDialog(int result) = 0;
 };
 
+// A popup menu made through the seam, destroyed when its showing ends on every path. The
+// logic sees menus only as MenuRef; the Win32 owners cannot reach it.
+class ScopedPopupMenu {
+ public:
+  explicit ScopedPopupMenu(IWindowUi& ui) : m_ui(ui), m_menu(ui.CreatePopupMenu()) {}
+  ScopedPopupMenu(const ScopedPopupMenu&) = delete;
+  ScopedPopupMenu& operator=(const ScopedPopupMenu&) = delete;
+  ~ScopedPopupMenu() { m_ui.DestroyMenu(m_menu); }
+  MenuRef Get() const { return m_menu; }
+
+ private:
+  IWindowUi& m_ui;
+  MenuRef m_menu;
+};
+
 }  // namespace platform

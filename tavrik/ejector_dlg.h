@@ -24,6 +24,7 @@
 #include "tavrik/shell_tools.h"
 #include "tavrik/slot_cells.h"
 #include "tavrik/win9x_ejector.h"
+#include "resources/tavrik/resource.h"
 
 // The seams the window works through, all owned by the caller.
 struct EjectorPlatform {
@@ -36,11 +37,7 @@ struct EjectorPlatform {
   platform::IProcesses& processes;
 };
 
-// Icons of the program and the tray, and the tray's callback.
-constexpr int IDI_PROGRAM = 128;
-constexpr int IDI_TRAY_ACTIVE = 144;
-constexpr int IDI_TRAY_IDLE = 149;
-constexpr int IDD_VERSION_INFO = 129;
+// The tray's icon and callback.
 constexpr uint32_t TRAY_ICON_ID = 1002;
 constexpr uint32_t WM_TRAYNOTIFY = 0x401;  // WM_USER + 1
 inline constexpr const char kTrayTip[] = "Norvell Tavrik";

@@ -41,7 +41,8 @@ void CEjectorDlg::ShowSlotMenu(const platform::CursorPos& at) {
     ApplyDriveIcons();
     SaveIconLists();
   }
-  platform::MenuRef menu = m_ui.CreatePopupMenu();
+  const platform::ScopedPopupMenu owner(m_ui);
+  const platform::MenuRef menu = owner.Get();
   for (int p = 0; p < DeviceNum(); ++p) {
     const int slots = Reader(p).m_nDriveNum;
     int hasFunction = 0;
@@ -60,11 +61,11 @@ void CEjectorDlg::ShowSlotMenu(const platform::CursorPos& at) {
   // somewhere else.
   m_ui.SetForegroundWindow();
   m_ui.TrackPopupMenu(menu, at.x, at.y);
-  m_ui.DestroyMenu(menu);
 }
 
 void CEjectorDlg::ShowFixedMenu(const platform::CursorPos& at) {
-  platform::MenuRef menu = m_ui.CreatePopupMenu();
+  const platform::ScopedPopupMenu owner(m_ui);
+  const platform::MenuRef menu = owner.Get();
   for (const FixedItem& item : kFixedMenu) {
     if (item.id == 0)
       m_ui.AppendMenu(menu, platform::kMfSeparator, 0, nullptr);
@@ -73,7 +74,6 @@ void CEjectorDlg::ShowFixedMenu(const platform::CursorPos& at) {
   }
   m_ui.SetForegroundWindow();
   m_ui.TrackPopupMenu(menu, at.x, at.y);
-  m_ui.DestroyMenu(menu);
 }
 
 void CEjectorDlg::AppendReaderItems(platform::MenuRef menu, int p, uint32_t firstId) {

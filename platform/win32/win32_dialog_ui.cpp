@@ -3,25 +3,15 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <memory>
-#include <type_traits>
+#include <utility>
 
 namespace platform {
 
 namespace {
 
-struct BitmapDeleter {
-  void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
-};
-using ScopedBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
-
 LPARAM TextParam(const std::string& text) { return reinterpret_cast<LPARAM>(text.c_str()); }
 
 }  // namespace
-
-Win32DialogUi::~Win32DialogUi() {
-  for (HIMAGELIST list : m_ownedImageLists) ImageList_Destroy(list);
-}
 
 HWND Win32DialogUi::Control(int id) const {
   return m_dialog != nullptr ? GetDlgItem(m_dialog, id) : nullptr;
@@ -112,10 +102,10 @@ void Win32DialogUi::ComboResetContent(int id) { SendIndexed(id, CB_RESETCONTENT,
 
 ImageListRef Win32DialogUi::CreateImageList(int cx, int cy, int initial, int grow) {
   // The bitmaps have 16 colours; the mask makes their white background transparent.
-  HIMAGELIST list = ImageList_Create(cx, cy, ILC_COLOR4 | ILC_MASK, initial, grow);
-  if (list == nullptr) return 0;
-  m_ownedImageLists.push_back(list);
-  return reinterpret_cast<ImageListRef>(list);
+  ScopedImageList list(ImageList_Create(cx, cy, ILC_COLOR4 | ILC_MASK, initial, grow));
+  if (!list) return 0;
+  m_ownedImageLists.push_back(std::move(list));
+  return reinterpret_cast<ImageListRef>(m_ownedImageLists.back().Get());
 }
 
 int Win32DialogUi::ImageListAddBitmap(ImageListRef list, int bitmapId, uint32_t maskRgb) {
@@ -123,7 +113,7 @@ int Win32DialogUi::ImageListAddBitmap(ImageListRef list, int bitmapId, uint32_t 
   ScopedBitmap bitmap(LoadBitmapA(m_resources, MAKEINTRESOURCEA(bitmapId)));
   if (!bitmap) return -1;
   // AddMasked copies the picture; the bitmap itself is ours to delete.
-  return ImageList_AddMasked(reinterpret_cast<HIMAGELIST>(list), bitmap.get(),
+  return ImageList_AddMasked(reinterpret_cast<HIMAGELIST>(list), bitmap.Get(),
                              static_cast<COLORREF>(maskRgb));
 }
 
@@ -135,9 +125,8 @@ void Win32DialogUi::ListSetSmallImageList(int id, ImageListRef list) {
   // A list view without LVS_SHAREIMAGELISTS destroys its image lists with itself: from now
   // on the list belongs to the control.
   if ((GetWindowLongA(view, GWL_STYLE) & LVS_SHAREIMAGELISTS) == 0)
-    m_ownedImageLists.erase(
-        std::remove(m_ownedImageLists.begin(), m_ownedImageLists.end(), images),
-        m_ownedImageLists.end());
+    for (ScopedImageList& owned : m_ownedImageLists)
+      if (owned.Get() == images) owned.Release();
 }
 
 int Win32DialogUi::ListInsertColumn(int id, int column, const std::string& header, int width,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ui.h"
+#include "platform/win32/scoped_win32.h"
 
 // <windows.h> may have been included again after platform/ui.h undid its MessageBox macro.
 #ifdef MessageBox
@@ -18,7 +19,6 @@ class Win32DialogUi : public IDialogUi {
  public:
   // Bitmaps for image lists are loaded from resources' module.
   explicit Win32DialogUi(HINSTANCE resources) : m_resources(resources) {}
-  ~Win32DialogUi() override;
   Win32DialogUi(const Win32DialogUi&) = delete;
   Win32DialogUi& operator=(const Win32DialogUi&) = delete;
 
@@ -65,7 +65,7 @@ class Win32DialogUi : public IDialogUi {
   HINSTANCE m_resources;
   HWND m_dialog = nullptr;
   // Image lists made here and not yet handed to a control that destroys them itself.
-  std::vector<HIMAGELIST> m_ownedImageLists;
+  std::vector<ScopedImageList> m_ownedImageLists;
 };
 
 }  // namespace platform

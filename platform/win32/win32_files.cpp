@@ -1,5 +1,7 @@
 #include "platform/win32/win32_files.h"
 
+#include "platform/win32/scoped_win32.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -42,10 +44,8 @@ bool Win32Files::MoveFileA(const char* from, const char* to) {
 
 bool Win32Files::FileExists(const char* path) {
   WIN32_FIND_DATAA found;
-  HANDLE search = ::FindFirstFileA(path, &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  ::FindClose(search);
-  return true;
+  ScopedFindHandle search(::FindFirstFileA(path, &found));
+  return static_cast<bool>(search);
 }
 
 FileWrite Win32Files::WriteNewFile(const char* path, const std::string& bytes) {

@@ -22,24 +22,6 @@ static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOA) == 60,
 constexpr int kTrayIconPixels = 16;
 constexpr int kLinkPathChars = 260;
 
-// Owns one COM interface pointer and releases it on every path.
-template <typename Interface>
-class ScopedComPtr {
- public:
-  ScopedComPtr() = default;
-  ScopedComPtr(const ScopedComPtr&) = delete;
-  ScopedComPtr& operator=(const ScopedComPtr&) = delete;
-  ~ScopedComPtr() {
-    if (m_pointer != nullptr) m_pointer->Release();
-  }
-  Interface* operator->() const { return m_pointer; }
-  Interface* Get() const { return m_pointer; }
-  void** Receive() { return reinterpret_cast<void**>(&m_pointer); }
-
- private:
-  Interface* m_pointer = nullptr;
-};
-
 // CoInitialize for the span of one shortcut; only an initialisation of our own is undone.
 class ScopedComApartment {
  public:
@@ -66,13 +48,10 @@ intptr_t Win32Shell::ShellExecute(WindowRef owner, const char* verb, const char*
 }
 
 bool Win32Shell::OpenSpecialFolder(int csidl) {
-  IMalloc* rawAllocator = nullptr;
-  if (FAILED(SHGetMalloc(&rawAllocator)) || rawAllocator == nullptr) return false;
-  ScopedComPtr<IMalloc> allocator;
-  *allocator.Receive() = rawAllocator;
-
-  LPITEMIDLIST folder = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &folder)) || folder == nullptr)
+  ScopedItemList folder;
+  if (!folder.CanReceive()) return false;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, folder.Receive())) ||
+      folder.Get() == nullptr)
     return false;
   SHELLEXECUTEINFOA info;
   std::memset(&info, 0, sizeof info);
@@ -80,9 +59,8 @@ bool Win32Shell::OpenSpecialFolder(int csidl) {
   info.fMask = SEE_MASK_IDLIST;
   info.lpVerb = "open";
   info.nShow = SW_SHOWNORMAL;
-  info.lpIDList = folder;
+  info.lpIDList = folder.Get();
   ShellExecuteExA(&info);  // whether the folder window opened is not reported
-  allocator->Free(folder);
   return true;
 }
 
@@ -95,10 +73,10 @@ bool Win32Shell::CreateShortcut(const char* linkPath, const char* description,
 
   ScopedComPtr<IShellLinkA> link;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              link.Receive())))
+                              ComOut(link))))
     return false;
   ScopedComPtr<IPersistFile> file;
-  if (FAILED(link->QueryInterface(IID_IPersistFile, file.Receive()))) return false;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, ComOut(file)))) return false;
   if (FAILED(link->SetPath(targetPath)) || FAILED(link->SetDescription(description)))
     return false;
   WCHAR widePath[kLinkPathChars];
@@ -130,13 +108,11 @@ bool Win32Shell::NotifyIcon(uint32_t message, WindowRef window, uint32_t uId,
 uint32_t Win32Shell::GetLastError() { return ::GetLastError(); }
 
 std::string Win32Shell::SystemErrorText(uint32_t code) {
-  char* buffer = nullptr;
+  ScopedLocalMemory buffer;
   const DWORD length = FormatMessageA(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
-      nullptr, code, LANG_USER_DEFAULT, reinterpret_cast<char*>(&buffer), 0, nullptr);
-  std::string text = (length != 0 && buffer != nullptr) ? std::string(buffer, length) : "";
-  if (buffer != nullptr) LocalFree(buffer);
-  return text;
+      nullptr, code, LANG_USER_DEFAULT, reinterpret_cast<char*>(buffer.Receive()), 0, nullptr);
+  return (length != 0 && buffer) ? std::string(buffer.Get(), length) : "";
 }
 
 }  // namespace platform

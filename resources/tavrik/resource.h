@@ -1,6 +1,5 @@
-// Resource ids of Tavrik, for tavrik.rc. The program's code names the same numbers in
-// tavrik/ejector_dlg.h (icons, the version dialog) and tavrik/win32/ejector_window.cpp (the
-// main window), where these macros would collide with its constants.
+// Resource and control ids of Tavrik, shared by tavrik.rc and the program's code. The tray
+// menus' command ids are not resources: they live in tavrik/command_ids.h.
 #pragma once
 
 #define IDD_EJECTOR_DIALOG 102

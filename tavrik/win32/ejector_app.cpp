@@ -22,11 +22,8 @@ CEjectorApp::~CEjectorApp() {
 }
 
 bool CEjectorApp::TakeInstanceMutex() {
-  HANDLE running = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutex);
-  if (running != nullptr) {
-    CloseHandle(running);
-    return false;
-  }
+  const platform::ScopedKernelHandle running(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutex));
+  if (running) return false;
   m_hMutex.Reset(CreateMutexA(nullptr, FALSE, kInstanceMutex));
   return true;
 }

@@ -3,11 +3,11 @@
 #include "platform/win32/centred_icon.h"
 #include "platform/win32/optional_function.h"
 #include "platform/win32/scoped_win32.h"
+#include "resources/tavrik/resource.h"
 #include "tavrik/win32/slot_menu_item.h"
 
 namespace {
 
-constexpr int IDD_EJECTOR_DIALOG = 102;
 // Where the hidden window keeps a pointer to its object, so that the message filter, which
 // Windows calls without context, can find it.
 constexpr const char kWindowProperty[] = "Norvell.Tavrik.EjectorWindow";

@@ -6,7 +6,7 @@
 #include "platform/memory_registry.h"
 #include "platform/scoped_reg_key.h"
 #include "tools/tolket/drive_icon_whitelist.h"
-#include "tools/tolket/icon_entry_file.h"
+#include "tavrik/icon_entry.h"
 #include "tools/tolket/tolket_run.h"
 
 namespace {
@@ -57,12 +57,12 @@ TEST(TolketFile, SplitsFieldsFromBothEndsSoCommasStayInTheData) {
       Line("HKEY_LOCAL_MACHINE", kDriveIcons + "F\\DefaultLabel\\", "SD, MMC, miniSD", "F"));
   ASSERT_EQ(1u, file.lines.size());
   EXPECT_TRUE(file.refused.empty());
-  const IconEntry& e = file.lines[0].entry;
-  EXPECT_EQ("HKEY_LOCAL_MACHINE", e.root);
-  EXPECT_EQ(kDriveIcons + "F\\DefaultLabel\\", e.keyPath);
-  EXPECT_EQ("", e.valueName);
-  EXPECT_EQ("SD, MMC, miniSD", e.data);
-  EXPECT_EQ("F", e.drive);
+  const CIconEntry& e = file.lines[0].entry;
+  EXPECT_EQ("HKEY_LOCAL_MACHINE", e.m_strRoot);
+  EXPECT_EQ(kDriveIcons + "F\\DefaultLabel\\", e.m_strKeyPath);
+  EXPECT_EQ("", e.m_strValueName);
+  EXPECT_EQ("SD, MMC, miniSD", e.m_strData);
+  EXPECT_EQ("F", e.m_strDrive);
 }
 
 TEST(TolketFile, RefusesMissingFieldsOverlongLinesAndBinaryJunk) {
@@ -93,7 +93,7 @@ TEST(TolketFile, RefusesLinesWithAByteBelow0x20Or0x7F) {
     EXPECT_EQ("1 行目: 制御文字が含まれています", file.refused[0]);
     EXPECT_EQ("2 行目: 制御文字が含まれています", file.refused[1]);
     ASSERT_EQ(1u, file.lines.size());
-    EXPECT_EQ("S D~\x83\x40", file.lines[0].entry.data);
+    EXPECT_EQ("S D~\x83\x40", file.lines[0].entry.m_strData);
   }
 }
 
@@ -117,7 +117,7 @@ TEST(TolketWhitelist, AcceptsExactlyTheFourKeysOfADriveLetter) {
 
 TEST(TolketWhitelist, RefusesOtherRootsKeysValuesAndMismatchedDrives) {
   struct Case {
-    IconEntry entry;
+    CIconEntry entry;
     const char* reason;
   };
   const Case cases[] = {
@@ -140,8 +140,8 @@ TEST(TolketWhitelist, RefusesOtherRootsKeysValuesAndMismatchedDrives) {
   for (const Case& c : cases) {
     DriveIconTarget target;
     std::string reason;
-    EXPECT_FALSE(CheckDriveIconEntry(c.entry, target, reason)) << c.entry.keyPath;
-    EXPECT_EQ(c.reason, reason) << c.entry.keyPath;
+    EXPECT_FALSE(CheckDriveIconEntry(c.entry, target, reason)) << c.entry.m_strKeyPath;
+    EXPECT_EQ(c.reason, reason) << c.entry.m_strKeyPath;
   }
 }
 

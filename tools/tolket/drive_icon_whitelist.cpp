@@ -44,14 +44,14 @@ bool Refuse(std::string& reason, const char* why) {
 
 }  // namespace
 
-bool CheckDriveIconEntry(const IconEntry& entry, DriveIconTarget& target, std::string& reason) {
+bool CheckDriveIconEntry(const CIconEntry& entry, DriveIconTarget& target, std::string& reason) {
   const AllowedRoot* root = nullptr;
   for (const AllowedRoot& candidate : kAllowedRoots)
-    if (entry.root == candidate.name) root = &candidate;
+    if (entry.m_strRoot == candidate.name) root = &candidate;
   if (root == nullptr) return Refuse(reason, "許可されていないルートキーです");
-  if (!entry.valueName.empty()) return Refuse(reason, "既定の値のほかは書き込めません");
+  if (!entry.m_strValueName.empty()) return Refuse(reason, "既定の値のほかは書き込めません");
 
-  std::string path = entry.keyPath;
+  std::string path = entry.m_strKeyPath;
   if (!path.empty() && path.back() == '\\') path.pop_back();
   std::string prefix = root->prefix;
   if (path.size() < prefix.size() + 3 ||
@@ -66,9 +66,9 @@ bool CheckDriveIconEntry(const IconEntry& entry, DriveIconTarget& target, std::s
     if (EqualsIgnoringAsciiCase(leaf, candidate)) allowedLeaf = candidate;
   if (allowedLeaf == nullptr) return Refuse(reason, "許可されていないキーです");
 
-  if (entry.drive.size() != 1 || UpperLetter(entry.drive[0]) != UpperLetter(letter))
+  if (entry.m_strDrive.size() != 1 || UpperLetter(entry.m_strDrive[0]) != UpperLetter(letter))
     return Refuse(reason, "ドライブ名がキーと合っていません");
-  if (entry.data.size() > kMaxIconEntryData) return Refuse(reason, "データが長すぎます");
+  if (entry.m_strData.size() > kMaxIconEntryData) return Refuse(reason, "データが長すぎます");
 
   target.root = root->key;
   target.driveKey = prefix + UpperLetter(letter);

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/registry.h"
-#include "tools/tolket/icon_entry_file.h"
+#include "tavrik/icon_entry.h"
 
 struct DriveIconTarget {
   platform::RegKey root = 0;
@@ -24,4 +24,4 @@ constexpr size_t kMaxIconEntryData = 259;
 
 // True when the entry names an allowed key; otherwise reason says why it was refused (in the
 // user's words: it is shown to them).
-bool CheckDriveIconEntry(const IconEntry& entry, DriveIconTarget& target, std::string& reason);
+bool CheckDriveIconEntry(const CIconEntry& entry, DriveIconTarget& target, std::string& reason);

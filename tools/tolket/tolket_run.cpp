@@ -5,7 +5,7 @@
 #include "platform/scoped_reg_key.h"
 #include "tavrik/drive_icon_backup.h"
 #include "tools/tolket/drive_icon_whitelist.h"
-#include "tools/tolket/icon_entry_file.h"
+#include "tavrik/icon_entry.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ std::vector<CheckedEntry> CheckEntries(const std::string& content, const char* f
     CheckedEntry entry;
     std::string reason;
     if (CheckDriveIconEntry(line.entry, entry.target, reason)) {
-      entry.data = line.entry.data;
+      entry.data = line.entry.m_strData;
       checked.push_back(entry);
     } else {
       report.problems.push_back(std::string(fileName) + " " + std::to_string(line.lineNumber) +

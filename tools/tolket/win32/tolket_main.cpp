@@ -10,7 +10,7 @@
 
 #include "platform/win32/win32_registry.h"
 #include "tavrik/icon_data_folder.h"
-#include "tools/tolket/icon_entry_file.h"
+#include "tavrik/icon_entry.h"
 #include "tools/tolket/tolket_run.h"
 
 namespace {
