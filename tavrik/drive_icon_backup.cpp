@@ -1,6 +1,6 @@
 #include "tavrik/drive_icon_backup.h"
 
-#include "common/mbcs_text.h"
+#include "platform/mbcs_text.h"
 #include "platform/scoped_reg_key.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // SendTo shortcuts to the slots' roots, kept only as long as a slot keeps its letter, on the
 // systems whose Explorer has no per-drive labels of its own (98, Me, NT 4 and 2000).
+#include "platform/mbcs_text.h"
 #include "platform/scoped_reg_key.h"
-#include "common/mbcs_text.h"
 #include "tavrik/ejector_dlg.h"
 
 bool CEjectorDlg::ShortcutsKept() const { return !(IsFamily(kOsWinNT) && IsVersion(kOsWinXP)); }

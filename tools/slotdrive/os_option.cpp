@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "common/mbcs_text.h"
 #include "common/os_tags.h"
+#include "platform/mbcs_text.h"
 
 namespace slotdrive {
 namespace {
