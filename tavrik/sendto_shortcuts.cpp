@@ -14,13 +14,11 @@ std::string CEjectorDlg::SendToFolder() {
                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                  platform::kKeyRead) != platform::kErrorSuccess)
       return std::string();
-    char value[261] = {};
-    uint32_t size = 260;
-    if (m_registry.QueryValue(key.Get(), "SendTo", nullptr, reinterpret_cast<uint8_t*>(value),
-                              &size) != platform::kErrorSuccess ||
-        value[0] == '\0')
+    // 260 bytes, and a value that fills them without a terminator is still taken.
+    std::string value;
+    if (!key.ReadText("SendTo", {260, true}, value) || value.empty())
       return std::string();  // no folder known: no shortcut in this refresh
-    folder = std::string(value) + "\\";
+    folder = value + "\\";
   } else {
     char system[261] = {};
     if (m_files.GetSystemDirectoryA(system, 260) == 0) return std::string();
