@@ -11,6 +11,7 @@
 #include "tools/slotdrive/command_line.h"
 #include "tools/slotdrive/commands.h"
 #include "tools/slotdrive/console_text.h"
+#include "tools/slotdrive/drive_list.h"
 
 namespace slotdrive {
 
