@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/scoped_reg_key.h"
+
 using platform::kErrorMoreData;
 using platform::kErrorSuccess;
 
@@ -19,22 +21,9 @@ std::string_view TextViewOfValueData(const uint8_t* data, uint32_t dataBytes) {
 
 std::string ReadTextValue(platform::IRegistry& registry, platform::RegKey key, const char* name,
                           uint32_t bufferBytes) {
-  // The programs' own buffer sizes fit on the stack; a lookup reads a value per device.
-  uint8_t onStack[kWriterBufferSize];
-  std::vector<uint8_t> onHeap;
-  uint8_t* buffer = onStack;
-  if (bufferBytes > kWriterBufferSize) {
-    onHeap.resize(bufferBytes);
-    buffer = onHeap.data();
-  }
-  std::memset(buffer, 0, bufferBytes);
-  uint32_t type = 0;
-  uint32_t size = bufferBytes;
-  if (registry.QueryValue(key, name, &type, buffer, &size) != kErrorSuccess) return std::string();
-  // The buffer holds a C string: data that fills it without a terminator does not fit, and a
-  // text cut to fit could still pass a containment test and lead a lookup astray.
-  if (std::memchr(buffer, 0, bufferBytes) == nullptr) return std::string();
-  return TextOfValueData(buffer, bufferBytes);
+  std::string text;
+  platform::ReadText(registry, key, name, {bufferBytes}, text);
+  return text;
 }
 
 void ForEachValue(platform::IRegistry& registry, platform::RegKey key, uint32_t bufferSize,

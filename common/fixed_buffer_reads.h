@@ -27,9 +27,9 @@ std::string TextOfValueData(const uint8_t* data, uint32_t dataBytes);
 // The same without a copy, valid as long as the data.
 std::string_view TextViewOfValueData(const uint8_t* data, uint32_t dataBytes);
 
-// RegQueryValueExA into a zero-filled buffer of bufferBytes. A value that is missing, does
-// not fit with its terminator (data filling the buffer without one included) or cannot be
-// read reads as empty text.
+// A text value through a buffer of bufferBytes (ScopedRegKey's rule: data filling the buffer
+// without a terminator does not fit). A value that is missing, does not fit or cannot be read
+// reads as empty text.
 std::string ReadTextValue(platform::IRegistry& registry, platform::RegKey key, const char* name,
                           uint32_t bufferBytes);
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "common/mbcs_text.h"
+#include "platform/mbcs_text.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include "common/disk_enum.h"
 #include "common/fixed_buffer_reads.h"
-#include "common/mbcs_text.h"
 #include "common/mount_records.h"
 #include "common/present_devices_9x.h"
 #include "common/slot_id.h"
+#include "platform/mbcs_text.h"
 #include "platform/scoped_reg_key.h"
 
 using platform::kErrorSuccess;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/mbcs_text.h"
+
 namespace platform {
 
 namespace {
@@ -9,24 +11,9 @@ namespace {
 constexpr int kCbErr = -1;
 constexpr int kIdOk = 1;
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-// The list box compares with case folded; folding ASCII letters only keeps a cp932 trail byte
-// (which may fall in 'a'..'z') as it is.
-std::string Fold(const std::string& text) {
-  std::string out = text;
-  for (size_t i = 0; i < out.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(out[i]);
-    if (IsLeadByte(c))
-      ++i;
-    else if (c >= 'a' && c <= 'z')
-      out[i] = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
 bool StartsWithFolded(const std::string& text, const std::string& prefix) {
-  const std::string t = Fold(text), p = Fold(prefix);
+  // The list box compares with case folded.
+  const std::string t = MbcsUpper(text), p = MbcsUpper(prefix);
   return t.compare(0, p.size(), p) == 0;
 }
 
@@ -106,9 +93,9 @@ int DialogUiModel::ComboAddString(int id, const std::string& text) {
   if (combo == nullptr) return kCbErr;
   size_t at = combo->items.size();
   if (combo->sorted) {
-    const std::string key = Fold(text);
+    const std::string key = MbcsUpper(text);
     at = 0;
-    while (at < combo->items.size() && Fold(combo->items[at]) < key) ++at;
+    while (at < combo->items.size() && MbcsUpper(combo->items[at]) < key) ++at;
   }
   combo->items.insert(combo->items.begin() + static_cast<long>(at), text);
   // The selection stays on its item, which an insertion above it moves down.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/mbcs_text.h"
 #include "platform/registry_names.h"
 
 namespace platform {
@@ -22,24 +23,12 @@ namespace {
 // has an empty element inside; a trailing backslash is allowed.
 bool SplitPath(const std::string& path, std::vector<std::string>& elements,
                bool* trailingSeparator = nullptr) {
-  elements.clear();
-  std::string current;
-  for (size_t i = 0; i < path.size(); ++i) {
-    const unsigned char byte = static_cast<unsigned char>(path[i]);
-    if (IsAnsiLeadByte(byte) && i + 1 < path.size()) {
-      current.push_back(path[i]);
-      current.push_back(path[++i]);
-    } else if (byte == '\\') {
-      if (current.empty()) return false;
-      elements.push_back(current);
-      current.clear();
-    } else {
-      current.push_back(path[i]);
-    }
-  }
-  if (trailingSeparator != nullptr) *trailingSeparator = current.empty();
-  if (!current.empty()) elements.push_back(current);
-  if (elements.empty()) return false;
+  elements = MbcsSplit(path, '\\');
+  const bool trailing = elements.size() > 1 && elements.back().empty();
+  if (trailing) elements.pop_back();
+  if (trailingSeparator != nullptr) *trailingSeparator = trailing;
+  for (const std::string& element : elements)
+    if (element.empty()) return false;
   const std::string& drive = elements.front();
   return drive.size() == 2 && drive[1] == ':' &&
          ((drive[0] >= 'A' && drive[0] <= 'Z') || (drive[0] >= 'a' && drive[0] <= 'z'));

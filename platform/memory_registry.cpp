@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/mbcs_text.h"
 #include "platform/registry_names.h"
 
 namespace platform {
@@ -81,7 +82,7 @@ long SplitPath(const char* subKey, std::vector<std::string>& parts) {
   if (*subKey == '\\') return kErrorBadPathname;
   std::string current;
   for (const char* p = subKey; *p != '\0'; ++p) {
-    if (IsAnsiLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') {
+    if (IsCp932LeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') {
       current.push_back(*p++);
       current.push_back(*p);
     } else if (*p == '\\') {

@@ -6,6 +6,7 @@
 
 #include "platform/codepage.h"
 #include "platform/file_bytes.h"
+#include "platform/mbcs_text.h"
 #include "platform/registry_names.h"
 #include "platform/registry_tree.h"
 #include "platform/scoped_reg_key.h"
@@ -217,7 +218,7 @@ class Parser {
       Fail(line.number, "unknown root key \"" + rootName + "\"");
     std::string path = slash == std::string::npos ? std::string() : inner.substr(slash + 1);
     op.path = StripTrailingBackslashes(ToAnsi(path, line.number));  // "[HKCU\A\]" names A
-    if (!IsWellFormedAnsi(op.path.data(), op.path.size())) Fail(line.number, "invalid cp932 text");
+    if (!IsWellFormedCp932(op.path)) Fail(line.number, "invalid cp932 text");
     if (HasEmptyComponent(op.path)) Fail(line.number, "empty key name in path");
     op.line = line.number;
     if (remove) {
@@ -237,7 +238,7 @@ class Parser {
   static std::string StripTrailingBackslashes(const std::string& path) {
     size_t end = 0;
     for (size_t i = 0; i < path.size(); ++i) {
-      if (IsAnsiLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+      if (IsCp932LeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
         end = ++i + 1;
       } else if (path[i] != '\\') {
         end = i + 1;
@@ -250,7 +251,7 @@ class Parser {
     if (path.empty()) return false;
     if (path[0] == '\\') return true;
     for (size_t i = 0; i < path.size(); ++i) {
-      if (IsAnsiLeadByte(static_cast<unsigned char>(path[i]))) {
+      if (IsCp932LeadByte(static_cast<unsigned char>(path[i]))) {
         ++i;
         continue;
       }
@@ -266,9 +267,9 @@ class Parser {
     out.clear();
     while (i < s.size()) {
       unsigned char c = static_cast<unsigned char>(s[i]);
-      if (!m_file.utf8 && IsAnsiLeadByte(c)) {
+      if (!m_file.utf8 && IsCp932LeadByte(c)) {
         // A trail byte may be '\\' (0x5C); it is part of the character, not an escape.
-        if (i + 1 >= s.size() || !IsAnsiTrailByte(static_cast<unsigned char>(s[i + 1])))
+        if (i + 1 >= s.size() || !IsCp932TrailByte(static_cast<unsigned char>(s[i + 1])))
           Fail(line.number, "invalid cp932 text");
         out.push_back(s[i]);
         out.push_back(s[i + 1]);

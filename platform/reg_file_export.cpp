@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/mbcs_text.h"
 #include "platform/reg_file.h"
 #include "platform/registry_names.h"
 #include "platform/scoped_reg_key.h"
@@ -20,14 +21,14 @@ constexpr size_t kHexWrapColumn = 76;
 // Whether text can be written between quotes and read back byte for byte: no NUL, and every
 // lead byte followed by a trail byte (a lone lead byte would take the next byte with it).
 bool IsQuotable(const char* text, size_t length) {
-  return std::memchr(text, 0, length) == nullptr && IsWellFormedAnsi(text, length);
+  return std::memchr(text, 0, length) == nullptr && IsWellFormedCp932(std::string_view(text, length));
 }
 
 void AppendQuoted(const char* text, size_t length, std::string& out) {
   out.push_back('"');
   for (size_t i = 0; i < length; ++i) {
     char c = text[i];
-    if (IsAnsiLeadByte(static_cast<unsigned char>(c))) {
+    if (IsCp932LeadByte(static_cast<unsigned char>(c))) {
       out.push_back(c);
       out.push_back(text[++i]);  // a trail byte 0x5C is not a backslash to escape
     } else if (c == '\\' || c == '"') {

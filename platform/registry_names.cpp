@@ -1,38 +1,12 @@
 #include "platform/registry_names.h"
 
 #include "platform/codepage.h"
+#include "platform/mbcs_text.h"
 
 namespace platform {
 
-bool IsAnsiLeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-bool IsAnsiTrailByte(unsigned char byte) {
-  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
-bool IsWellFormedAnsi(const char* text, size_t length) {
-  for (size_t i = 0; i < length; ++i) {
-    if (!IsAnsiLeadByte(static_cast<unsigned char>(text[i]))) continue;
-    if (i + 1 >= length || !IsAnsiTrailByte(static_cast<unsigned char>(text[i + 1]))) return false;
-    ++i;
-  }
-  return true;
-}
-
 std::string FoldRegistryName(const std::string& name, bool toUpper) {
-  std::string out = name;
-  for (size_t i = 0; i < out.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(out[i]);
-    if (IsAnsiLeadByte(c)) {
-      ++i;  // the trail byte belongs to this character
-      continue;
-    }
-    if (toUpper && c >= 'a' && c <= 'z') out[i] = static_cast<char>(c - 'a' + 'A');
-    if (!toUpper && c >= 'A' && c <= 'Z') out[i] = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
+  return toUpper ? MbcsUpper(name) : MbcsLower(name);
 }
 
 namespace {
@@ -43,7 +17,7 @@ unsigned char FoldedByte(unsigned char c, bool& trail) {
     trail = false;
     return c;
   }
-  if (IsAnsiLeadByte(c)) {
+  if (IsCp932LeadByte(c)) {
     trail = true;
     return c;
   }

@@ -10,13 +10,6 @@
 
 namespace platform {
 
-bool IsAnsiLeadByte(unsigned char byte);
-// A byte that may follow a lead byte (0x40-0x7E, 0x80-0xFC).
-bool IsAnsiTrailByte(unsigned char byte);
-
-// Every lead byte is followed by a trail byte.
-bool IsWellFormedAnsi(const char* text, size_t length);
-
 // ASCII letters folded to upper (or lower) case, double-byte characters unchanged.
 std::string FoldRegistryName(const std::string& name, bool toUpper);
 

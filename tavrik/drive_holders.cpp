@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "platform/mbcs_text.h"
 #include "tavrik/drive_letter.h"
 #include "tavrik/format_text.h"
 
@@ -18,21 +19,6 @@ bool IsOnDrive(const std::u16string& name, const std::u16string& root) {
   for (size_t i = 0; i < root.size(); ++i)
     if (FoldAscii(name[i]) != FoldAscii(root[i])) return false;
   return name.size() == root.size() || name[root.size()] == u'\\';
-}
-
-std::string BaseName(const std::string& path) {
-  // The name is ANSI; a trail byte of cp932 may be 0x5C, so only a backslash that starts a
-  // character counts.
-  size_t start = 0;
-  for (size_t i = 0; i < path.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(path[i]);
-    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
-      ++i;
-    } else if (c == '\\') {
-      start = i + 1;
-    }
-  }
-  return path.substr(start);
 }
 
 }  // namespace
@@ -58,7 +44,7 @@ bool FindDriveHolders(platform::IProcesses& processes, char letter,
   std::vector<platform::ProcessEntry> running;
   if (processes.ListProcesses(running))
     for (const platform::ProcessEntry& process : running)
-      programs[process.processId] = BaseName(process.exeName);
+      programs[process.processId] = MbcsBaseName(process.exeName);
 
   for (const auto& process : fileHandles) {
     bool holds = false;

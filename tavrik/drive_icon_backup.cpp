@@ -1,6 +1,6 @@
 #include "tavrik/drive_icon_backup.h"
 
-#include "common/mbcs_text.h"
+#include "platform/mbcs_text.h"
 #include "platform/scoped_reg_key.h"
 
 namespace {
@@ -8,24 +8,12 @@ namespace {
 const char kBackData[] = "BackData";
 constexpr uint32_t kValueBuffer = 256;
 
-bool SetText(platform::IRegistry& registry, platform::RegKey key, const char* name,
-             const std::string& text) {
-  return registry.SetValue(key, name, platform::kRegSz,
-                           reinterpret_cast<const uint8_t*>(text.c_str()),
-                           static_cast<uint32_t>(text.size() + 1)) == platform::kErrorSuccess;
-}
-
 }  // namespace
 
 bool ReadDriveIconText(platform::IRegistry& registry, platform::RegKey key, const char* name,
                        std::string& text) {
-  char buffer[kValueBuffer + 1] = {};
-  uint32_t size = kValueBuffer;
-  if (registry.QueryValue(key, name, nullptr, reinterpret_cast<uint8_t*>(buffer), &size) !=
-      platform::kErrorSuccess)
-    return false;
-  text = buffer;
-  return true;
+  // A value that fills the 256 bytes without a terminator is kept, ended in a spare byte.
+  return platform::ReadText(registry, key, name, {kValueBuffer, true}, text);
 }
 
 bool WriteDriveIconValue(platform::IRegistry& registry, platform::RegKey key,
@@ -35,17 +23,17 @@ bool WriteDriveIconValue(platform::IRegistry& registry, platform::RegKey key,
     std::string old;
     if (ReadDriveIconText(registry, key, "", old) && !old.empty() &&
         MbcsUpper(old) != MbcsUpper(wanted))
-      SetText(registry, key, kBackData, old);
+      platform::WriteText(registry, key, kBackData, old);
   }
-  return SetText(registry, key, "", wanted);
+  return platform::WriteText(registry, key, "", wanted) == platform::kErrorSuccess;
 }
 
 bool RestoreDriveIconValue(platform::IRegistry& registry, platform::RegKey key) {
-  SetText(registry, key, "", "");
+  platform::WriteText(registry, key, "", "");
   std::string backup;
   if (!ReadDriveIconText(registry, key, kBackData, backup)) return false;
-  SetText(registry, key, "", backup);
-  SetText(registry, key, kBackData, "");
+  platform::WriteText(registry, key, "", backup);
+  platform::WriteText(registry, key, kBackData, "");
   registry.DeleteValue(key, kBackData);
   return true;
 }

@@ -1,7 +1,7 @@
 // Explorer's per-drive icons and labels for the slots that have letters, the "BackData" backup
 // of what those keys held before, and the record in the settings from which a later start
 // undoes whatever a run left behind.
-#include "common/mbcs_text.h"
+#include "platform/mbcs_text.h"
 #include "platform/scoped_reg_key.h"
 #include "tavrik/drive_icon_backup.h"
 #include "tavrik/ejector_dlg.h"

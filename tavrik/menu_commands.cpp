@@ -1,7 +1,7 @@
 // What the tray menus' commands do.
 #include <cstdio>
 
-#include "common/mbcs_text.h"
+#include "platform/mbcs_text.h"
 #include "tavrik/drive_holders.h"
 #include "tavrik/drive_letter.h"
 #include "tavrik/ejector_dlg.h"

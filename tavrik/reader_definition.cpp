@@ -5,7 +5,6 @@
 
 #include "common/fixed_buffer_reads.h"
 #include "platform/scoped_reg_key.h"
-#include "tavrik/number_value.h"
 
 using platform::kHkeyLocalMachine;
 using platform::kKeyRead;
@@ -42,11 +41,14 @@ int CReaderDefinition::Load(const std::string& model) {
   if (!FormatPath(modelPath, "%s%s\\", kDefinitionsKeyPath, model.c_str())) return -1;
   ScopedRegKey key(*m_registry);
   if (key.Open(kHkeyLocalMachine, modelPath, kKeyRead) != platform::kErrorSuccess) return -1;
-  m_nVid = ReadNumberValue(*m_registry, key.Get(), "VID") & 0xFFFFu;
-  m_nPid = ReadNumberValue(*m_registry, key.Get(), "PID") & 0xFFFFu;
+  uint32_t vid = 0, pid = 0, driveNum = 0;  // a missing value reads as 0
+  key.ReadNumber("VID", vid);
+  key.ReadNumber("PID", pid);
+  key.ReadNumber("DriveNum", driveNum);
+  m_nVid = vid & 0xFFFFu;
+  m_nPid = pid & 0xFFFFu;
   // A reader has room for five slots; a larger count reads the five.
-  const unsigned driveNum = ReadNumberValue(*m_registry, key.Get(), "DriveNum") & 0xFFu;
-  m_nDriveNum = static_cast<uint8_t>(std::min<unsigned>(driveNum, kMaxDefinedSlots));
+  m_nDriveNum = static_cast<uint8_t>(std::min<unsigned>(driveNum & 0xFFu, kMaxDefinedSlots));
   m_strFriendlyName = ReadText(key, "FriendlyName");
   m_strMemo = ReadText(key, "Memo");
   key.Close();
@@ -74,7 +76,9 @@ void CReaderDefinition::LoadSearchKeys(const char* slotPath, CSearchKeyList& key
   if (!FormatPath(searchPath, "%sSearchRegKey\\", slotPath)) return;
   ScopedRegKey key(*m_registry);
   if (key.Open(kHkeyLocalMachine, searchPath, kKeyRead) != platform::kErrorSuccess) return;
-  const unsigned count = ReadNumberValue(*m_registry, key.Get(), "Count") & 0xFFu;
+  uint32_t count = 0;
+  key.ReadNumber("Count", count);
+  count &= 0xFFu;
   // Counts up to 9 are valid value names, but the list holds five keys: it keeps the first five.
   if (count <= kMaxCountValue)
     keys.m_nCount = static_cast<uint8_t>(std::min<unsigned>(count, kMaxSearchKeys));

@@ -5,7 +5,6 @@
 
 #include "common/fixed_buffer_reads.h"
 #include "platform/scoped_reg_key.h"
-#include "tavrik/number_value.h"
 
 namespace {
 
@@ -30,8 +29,9 @@ long CReaderDefinitions::LoadDefinitions() {
   const long status = key.Open(platform::kHkeyLocalMachine, kDefinitionsKey, platform::kKeyRead);
   if (status != platform::kErrorSuccess) return status;
   // There are records for 19 readers; a larger count uses them all.
-  const unsigned deviceNum = ReadNumberValue(m_registry, key.Get(), "DeviceNum") & 0xFFu;
-  m_nDeviceNum = static_cast<uint8_t>(std::min<unsigned>(deviceNum, kReaderCount));
+  uint32_t deviceNum = 0;
+  key.ReadNumber("DeviceNum", deviceNum);
+  m_nDeviceNum = static_cast<uint8_t>(std::min<unsigned>(deviceNum & 0xFFu, kReaderCount));
   m_strDefVersion = ReadTextValue(m_registry, key.Get(), "Version", 260);
   key.Close();
   const std::vector<ReaderProduct> catalogue = ReaderCatalogue();

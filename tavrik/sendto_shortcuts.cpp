@@ -1,7 +1,7 @@
 // SendTo shortcuts to the slots' roots, kept only as long as a slot keeps its letter, on the
 // systems whose Explorer has no per-drive labels of its own (98, Me, NT 4 and 2000).
+#include "platform/mbcs_text.h"
 #include "platform/scoped_reg_key.h"
-#include "common/mbcs_text.h"
 #include "tavrik/ejector_dlg.h"
 
 bool CEjectorDlg::ShortcutsKept() const { return !(IsFamily(kOsWinNT) && IsVersion(kOsWinXP)); }
@@ -14,13 +14,11 @@ std::string CEjectorDlg::SendToFolder() {
                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                  platform::kKeyRead) != platform::kErrorSuccess)
       return std::string();
-    char value[261] = {};
-    uint32_t size = 260;
-    if (m_registry.QueryValue(key.Get(), "SendTo", nullptr, reinterpret_cast<uint8_t*>(value),
-                              &size) != platform::kErrorSuccess ||
-        value[0] == '\0')
+    // 260 bytes, and a value that fills them without a terminator is still taken.
+    std::string value;
+    if (!key.ReadText("SendTo", {260, true}, value) || value.empty())
       return std::string();  // no folder known: no shortcut in this refresh
-    folder = std::string(value) + "\\";
+    folder = value + "\\";
   } else {
     char system[261] = {};
     if (m_files.GetSystemDirectoryA(system, 260) == 0) return std::string();

@@ -19,20 +19,8 @@ std::string CSettingsProfile::GetString(const std::string& section, const std::s
   if (key.Open(platform::kHkeyCurrentUser, SectionPath(section).c_str(), platform::kKeyRead) !=
       platform::kErrorSuccess)
     return std::string();
-  uint32_t type = 0;
-  uint32_t size = 0;
-  if (m_registry.QueryValue(key.Get(), entry.c_str(), &type, nullptr, &size) !=
-          platform::kErrorSuccess ||
-      type != platform::kRegSz || size == 0)
-    return std::string();
-  std::string value(size, '\0');
-  if (m_registry.QueryValue(key.Get(), entry.c_str(), &type,
-                            reinterpret_cast<uint8_t*>(&value[0]), &size) != platform::kErrorSuccess)
-    return std::string();
-  value.resize(size);
-  // The stored text ends at its first terminator.
-  size_t end = value.find('\0');
-  if (end != std::string::npos) value.resize(end);
+  std::string value;
+  key.ReadWholeText(entry.c_str(), value);
   return value;
 }
 
@@ -42,9 +30,7 @@ bool CSettingsProfile::WriteString(const std::string& section, const std::string
   if (key.Create(platform::kHkeyCurrentUser, SectionPath(section).c_str(),
                  platform::kKeyAllAccess) != platform::kErrorSuccess)
     return false;
-  return m_registry.SetValue(key.Get(), entry.c_str(), platform::kRegSz,
-                             reinterpret_cast<const uint8_t*>(value.c_str()),
-                             static_cast<uint32_t>(value.size() + 1)) == platform::kErrorSuccess;
+  return key.WriteText(entry.c_str(), value) == platform::kErrorSuccess;
 }
 
 void CSettingsProfile::DeleteEntry(const std::string& section, const std::string& entry) {

@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "common/mbcs_text.h"
 #include "loscan/loscan_dlg.h"
 #include "loscan/win32/loscan_window.h"
+#include "platform/win32/module_title.h"
 #include "platform/win32/optional_function.h"
 #include "platform/win32/win32_dialog_ui.h"
 #include "platform/win32/win32_registry.h"
@@ -24,26 +24,10 @@ BOOL CLoscanApp::InitInstance() {
   platform::Win32Registry registry;
   platform::Win32System system;
   platform::Win32DialogUi ui(m_instance);
-  CLoscanDlg logic(registry, system, ui, Title());
+  std::string title = platform::ModuleTitle(m_instance);
+  if (title.empty()) title = "Loscan";
+  CLoscanDlg logic(registry, system, ui, title);
   CLoscanDlgWindow dialog(m_instance, logic, ui);
   dialog.DoModal();  // the dialog's result is not used
   return FALSE;
-}
-
-std::string CLoscanApp::Title() const {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(m_instance, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return "Loscan";
-  // Walk by character: a cp932 trail byte may be 0x5C, the backslash.
-  size_t start = 0;
-  for (size_t i = 0; i < length; ++i) {
-    if (IsCp932LeadByte(static_cast<unsigned char>(path[i])))
-      ++i;
-    else if (path[i] == '\\' || path[i] == '/')
-      start = i + 1;
-  }
-  std::string name(path + start, length - start);
-  const size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot > 0) name.erase(dot);
-  return name.empty() ? "Loscan" : name;
 }

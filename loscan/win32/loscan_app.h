@@ -2,8 +2,6 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-
 class CLoscanApp {
  public:
   explicit CLoscanApp(HINSTANCE instance) : m_instance(instance) {}
@@ -12,8 +10,5 @@ class CLoscanApp {
   BOOL InitInstance();
 
  private:
-  // The executable's file name without folder and extension: the caption of message boxes.
-  std::string Title() const;
-
   HINSTANCE m_instance;
 };

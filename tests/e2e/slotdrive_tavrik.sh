@@ -142,6 +142,13 @@ run sendto "${machine[@]}" --reg "$work/sendto.reg" --os Win2k --drives "$drives
 check sendto '"CreateShortcut C:\\Documents and Settings\\user\\SendTo\\コンパクトフラッシュドライブ(F).lnk -> F:\\ (CF/MD)" in d["shellCalls"]'
 check sendto 'sum(c.startswith("CreateShortcut") for c in d["shellCalls"]) == 4'
 
+# A folder named "ソ" (cp932 83 5C, its second byte a backslash) is one element of a path:
+# the listing is taken and the SendTo folder below it named by its short form.
+printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\r\n"SendTo"="C:\\\\\x83\x5c\\\\SendTo"\r\n' >"$work/so_sendto.reg"
+printf 'C:\\\x83\x5c\\SendTo\\\tC:\\SO~1\\SendTo\\\n' >"$work/so_files.txt"
+run so "${machine[@]}" --reg "$work/so_sendto.reg" --os Win2k --drives "$drives" --files "$work/so_files.txt"
+check so '"CreateShortcut C:\\SO~1\\SendTo\\コンパクトフラッシュドライブ(F).lnk -> F:\\ (CF/MD)" in d["shellCalls"]'
+
 # What the window could not be told is refused, with nothing written.
 for bad in "--click middle" "--command 999" "--command 1088" "--command 10x" \
            "--drives C=fixed --media Q" "--drives F=floppy" "--drives F=fixed,f=cdrom" "--live" \

@@ -1,6 +1,8 @@
-#include "common/mbcs_text.h"
+#include "platform/mbcs_text.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -59,6 +61,20 @@ TEST(MbcsFindLast, SkipsBackslashesInsideDoubleByteCharacters) {
   EXPECT_EQ(5u, MbcsFindLast(path, '\\'));
   EXPECT_EQ(std::string::npos, MbcsFindLast(kKatakanaSo, '\\'));
   EXPECT_EQ(2u, MbcsFindLast("C:\\", '\\'));
+}
+
+TEST(MbcsSplit, ATrailBackslashIsNoSeparator) {
+  const std::vector<std::string> pieces = MbcsSplit("C:\\" + kKatakanaSo + "\\x\\", '\\');
+  EXPECT_EQ((std::vector<std::string>{"C:", kKatakanaSo, "x", ""}), pieces);
+  EXPECT_TRUE(MbcsEndsWith("C:\\" + kKatakanaSo + "\\", '\\'));
+  EXPECT_FALSE(MbcsEndsWith("C:\\" + kKatakanaSo, '\\'));
+}
+
+TEST(MbcsFileTitle, TakesTheNameAfterTheLastCharacterSeparatorWithoutItsExtension) {
+  EXPECT_EQ(kKatakanaSo + "Tavrik", MbcsFileTitle("C:\\a/b\\" + kKatakanaSo + "Tavrik.exe"));
+  EXPECT_EQ(kKatakanaSo, MbcsFileTitle("C:\\Programs\\" + kKatakanaSo + ".exe"));
+  EXPECT_EQ(".exe", MbcsFileTitle("C:\\.exe"));
+  EXPECT_EQ(kKatakanaSo + "x.exe", MbcsBaseName("C:\\" + kKatakanaSo + "x.exe"));
 }
 
 }  // namespace

@@ -53,6 +53,53 @@ TEST(MemoryRegistry, ScopedKeyLeavesNothingOpenOnAnyPath) {
   EXPECT_EQ(0u, registry.OpenHandleCount());
 }
 
+TEST(MemoryRegistry, ScopedKeyMoveAssignedClosesWhatItHeld) {
+  MemoryRegistry registry;
+  platform::ScopedRegKey held(registry);
+  platform::ScopedRegKey other(registry);
+  ASSERT_EQ(platform::kErrorSuccess, held.Create(platform::kHkeyCurrentUser, "A", platform::kKeyAllAccess));
+  ASSERT_EQ(platform::kErrorSuccess, other.Create(platform::kHkeyCurrentUser, "B", platform::kKeyAllAccess));
+  const RegKey moved = other.Get();
+  held = std::move(other);
+  EXPECT_EQ(1u, registry.OpenHandleCount());
+  EXPECT_EQ(moved, held.Get());
+  EXPECT_FALSE(other.IsOpen());
+}
+
+TEST(MemoryRegistry, ScopedKeyTextThatFillsItsBufferIsSkippedUnlessASpareByteEndsIt) {
+  MemoryRegistry registry;
+  platform::ScopedRegKey key(registry);
+  ASSERT_EQ(platform::kErrorSuccess, key.Create(platform::kHkeyCurrentUser, "A", platform::kKeyAllAccess));
+  const uint8_t unterminated[4] = {'a', 'b', 'c', 'd'};
+  ASSERT_EQ(platform::kErrorSuccess, registry.SetValue(key.Get(), "Full", platform::kRegSz, unterminated, 4));
+  ASSERT_EQ(platform::kErrorSuccess, key.WriteText("Fits", "abc"));
+  ASSERT_EQ(platform::kErrorSuccess,
+            registry.SetValue(key.Get(), "Binary", platform::kRegBinary, unterminated, 3));
+  std::string text = "before";
+  EXPECT_FALSE(key.ReadText("Full", {4}, text));
+  EXPECT_FALSE(key.ReadText("Missing", {4}, text));
+  EXPECT_FALSE(key.ReadText("Binary", {4, false, true}, text));
+  EXPECT_EQ("before", text) << "a skipped value leaves the text as it was";
+  EXPECT_TRUE(key.ReadText("Full", {4, true}, text));
+  EXPECT_EQ("abcd", text);
+  EXPECT_TRUE(key.ReadText("Fits", {4}, text));
+  EXPECT_EQ("abc", text);
+}
+
+TEST(MemoryRegistry, ScopedKeyNumberIsZeroExtendedAndLongerDataSkipped) {
+  MemoryRegistry registry;
+  platform::ScopedRegKey key(registry);
+  ASSERT_EQ(platform::kErrorSuccess, key.Create(platform::kHkeyCurrentUser, "A", platform::kKeyAllAccess));
+  const uint8_t bytes[5] = {0x34, 0x12, 0, 0, 1};
+  ASSERT_EQ(platform::kErrorSuccess, registry.SetValue(key.Get(), "Short", platform::kRegBinary, bytes, 2));
+  ASSERT_EQ(platform::kErrorSuccess, registry.SetValue(key.Get(), "Long", platform::kRegBinary, bytes, 5));
+  uint32_t number = 7;
+  EXPECT_FALSE(key.ReadNumber("Long", number));
+  EXPECT_EQ(7u, number);
+  EXPECT_TRUE(key.ReadNumber("Short", number));
+  EXPECT_EQ(0x1234u, number);
+}
+
 TEST(MemoryRegistry, ClosedHandlesAreNeverReused) {
   MemoryRegistry registry;
   RegKey first = 0;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/mbcs_text.h"
+#include "platform/mbcs_text.h"
 
 namespace {
 

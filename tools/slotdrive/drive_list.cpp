@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/mbcs_text.h"
+
 namespace slotdrive {
 
 namespace {
@@ -42,22 +44,11 @@ bool ParseDriveLetter(const std::string& text, const char* what, char& letter,
   return true;
 }
 
-std::vector<std::string> SplitCommas(const std::string& text) {
-  std::vector<std::string> parts(1);
-  for (char c : text) {
-    if (c == ',')
-      parts.emplace_back();
-    else
-      parts.back().push_back(c);
-  }
-  return parts;
-}
-
 // "C=fixed,D=cdrom,F=removable": every letter named gets its type, the others none.
 bool ParseDrives(const std::string& list, platform::ScriptedSystem& system, std::string& error) {
   if (list.empty()) return true;
   bool seen[26] = {};
-  for (const std::string& item : SplitCommas(list)) {
+  for (const std::string& item : MbcsSplit(list, ',')) {
     const size_t equals = item.find('=');
     const char letter = item.empty() ? '\0' : static_cast<char>(std::toupper(
                                                   static_cast<unsigned char>(item[0])));

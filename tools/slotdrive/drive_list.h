@@ -8,9 +8,6 @@
 
 namespace slotdrive {
 
-// The comma-separated parts of text; "" gives one empty part.
-std::vector<std::string> SplitCommas(const std::string& text);
-
 // A drive letter given on the command line: one of A-Z in either case, as upper case. False
 // with a reason naming what (as "--letter") otherwise.
 bool ParseDriveLetter(const std::string& text, const char* what, char& letter,

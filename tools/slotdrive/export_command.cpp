@@ -1,5 +1,6 @@
 // slotdrive export: writes key trees of a machine as one REGEDIT4 file, so that a live
 // registry and an offline prediction can be compared as text.
+#include "platform/mbcs_text.h"
 #include "platform/reg_file.h"
 #include "tools/slotdrive/commands.h"
 #include "tools/slotdrive/machine.h"
@@ -10,7 +11,7 @@ namespace {
 
 // "HKLM\System\MountedDevices" or a root alone.
 bool ParseKeyArgument(const std::string& argument, platform::RegExportTree& tree) {
-  size_t slash = argument.find('\\');
+  const size_t slash = MbcsFind(argument, "\\");
   if (!platform::ParseRegRootName(argument.substr(0, slash), tree.root)) return false;
   tree.path = slash == std::string::npos ? std::string() : argument.substr(slash + 1);
   return true;

@@ -2,20 +2,15 @@
 
 #include <vector>
 
-#include "common/mbcs_text.h"
 #include "platform/file_bytes.h"
+#include "platform/mbcs_text.h"
 
 namespace slotdrive {
 namespace {
 
+// A path's elements; a trail byte 0x5C ("ソ" is 83 5C) is part of its character.
 std::vector<std::string> Elements(const std::string& path) {
-  std::vector<std::string> elements(1);
-  for (char c : path) {
-    if (c == '\\')
-      elements.emplace_back();
-    else
-      elements.back().push_back(c);
-  }
+  std::vector<std::string> elements = MbcsSplit(path, '\\');
   if (elements.size() > 1 && elements.back().empty()) elements.pop_back();
   return elements;
 }
@@ -24,7 +19,7 @@ bool AddLine(const std::string& line, platform::MemoryFiles& files, std::string&
   const size_t tab = line.find('\t');
   const std::string path = line.substr(0, tab);
   const std::string shortForm = tab == std::string::npos ? std::string() : line.substr(tab + 1);
-  const bool folder = !path.empty() && path.back() == '\\';
+  const bool folder = MbcsEndsWith(path, '\\');
   const std::string bare = folder ? path.substr(0, path.size() - 1) : path;
   if (!(folder ? files.AddFolder(bare) : files.AddFile(bare))) {
     error = "'" + path + "' is not an absolute path";

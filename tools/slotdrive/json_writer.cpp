@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "common/mbcs_text.h"
 #include "platform/codepage.h"
+#include "platform/mbcs_text.h"
 
 namespace slotdrive {
 namespace {

@@ -6,6 +6,7 @@
 #include "loscan/loscan_dialog_layout.h"
 #include "loscan/loscan_dlg.h"
 #include "platform/dialog_ui_model.h"
+#include "platform/mbcs_text.h"
 #include "platform/scripted_system.h"
 #include "resources/loscan/resource.h"
 #include "tools/slotdrive/ansi_arguments.h"
@@ -37,7 +38,7 @@ bool SelectModel(platform::DialogUiModel& ui, CLoscanDlg& dialog, const std::str
 // One entry per slot row from the first; an empty entry clears the row's selection, rows
 // after the last entry keep what the dialog selected.
 bool ChooseLetters(platform::DialogUiModel& ui, const std::string& choice, std::string& error) {
-  const std::vector<std::string> letters = SplitCommas(choice);
+  const std::vector<std::string> letters = MbcsSplit(choice, ',');
   if (letters.size() > static_cast<size_t>(kSlotRows)) {
     error = "--choose: the dialog has six slot rows";
     return false;

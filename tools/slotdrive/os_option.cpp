@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "common/mbcs_text.h"
 #include "common/os_tags.h"
+#include "platform/mbcs_text.h"
 
 namespace slotdrive {
 namespace {
@@ -35,13 +35,7 @@ std::string CanonicalTag(const std::string& text) {
 bool ParseOsOption(const std::string& text, platform::OsVersionNumbers& numbers,
                    std::string& error) {
   if (OsNumbersForTag(CanonicalTag(text).c_str(), numbers)) return true;
-  std::vector<std::string> parts(1);
-  for (char c : text) {
-    if (c == '.')
-      parts.emplace_back();
-    else
-      parts.back().push_back(c);
-  }
+  const std::vector<std::string> parts = MbcsSplit(text, '.');
   uint32_t values[4] = {};
   bool ok = parts.size() == 4;
   for (size_t i = 0; ok && i < 4; ++i) {

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <map>
 
-#include "common/mbcs_text.h"
 #include "platform/codepage.h"
+#include "platform/mbcs_text.h"
 #include "platform/reg_file.h"
 #include "tools/slotdrive/console_text.h"
 
@@ -191,7 +191,7 @@ bool FullKeyName(const std::string& key, std::string& fullName) {
   if (!platform::ParseRegRootName(key.substr(0, slash), root)) return false;
   fullName = platform::RegRootName(root);
   if (slash != std::string::npos) fullName += key.substr(slash);
-  while (fullName.back() == '\\') fullName.pop_back();
+  while (MbcsEndsWith(fullName, '\\')) fullName.pop_back();
   return true;
 }
 

@@ -66,12 +66,11 @@ void RemoveEntry(platform::IRegistry& registry, const CheckedEntry& entry, Tolke
   if (key.Open(target.root, target.keyPath.c_str(), platform::kKeyAllAccess) !=
       platform::kErrorSuccess)
     return;
-  uint8_t current[kMaxIconEntryData + 2] = {};
-  uint32_t size = sizeof current - 1;
-  uint32_t type = 0;
-  if (registry.QueryValue(key.Get(), "", &type, current, &size) != platform::kErrorSuccess)
-    return;
-  if (type != platform::kRegSz || std::strcmp(reinterpret_cast<char*>(current), entry.data.c_str()) != 0)
+  // One byte more than an entry may hold, so that a longer value never equals one; a spare
+  // byte terminates a value that fills them.
+  std::string current;
+  if (!key.ReadText("", {kMaxIconEntryData + 1, true, true}, current) ||
+      std::strcmp(current.c_str(), entry.data.c_str()) != 0)
     return;
   bool restored = RestoreDriveIconValue(registry, key.Get());
   key.Close();
