@@ -50,6 +50,7 @@ _wine_pids() {
     tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
       echo "$pid"
   done
+  return 0
 }
 wine_processes() { _wine_pids "$1" | wc -l; }
 wine_ended() { [ "$(wine_processes "$1")" = 0 ]; }
@@ -77,7 +78,7 @@ screen_picture() {
   local file=$1 crop=()
   [ -n "${2:-}" ] && crop=(-crop "$2" +repage)
   import -window root "${crop[@]}" "$file" || return 1
-  wait_until 5 _picture_still "$file" "${crop[@]}"
+  wait_until 5 _picture_still "$file" "${crop[@]}" || true
   rm -f "$file.last.png"
   [ -s "$file" ]
 }
