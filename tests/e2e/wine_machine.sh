@@ -17,6 +17,9 @@
 #   wine_kill NAME              SIGKILL to those of this prefix only
 #   screen_picture FILE [WxH+X+Y]   the screen or a part of it, once it has stopped changing
 #   same_picture FILE FILE      the two pictures have no pixel apart
+#   other_picture FILE FILE     both pictures are there, and they are not the same
+#   tray_like OLD NEW | tray_unlike OLD NEW   takes $work/NEW.png with the script's
+#                               tray_area NAME, the same as $work/OLD.png or not (for wait_until)
 #   dialogs_open TRAY_DRIVER TITLE COUNT   COUNT dialogs with that caption are open
 #   read_taskbar TRAY_DRIVER    the taskbar's rectangle in $bar_left $bar_top $bar_right
 #                               $bar_bottom; the notification area is its right end, the
@@ -66,6 +69,9 @@ read_taskbar() {
 }
 
 same_picture() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+other_picture() { [ -s "$1" ] && [ -s "$2" ] && ! same_picture "$1" "$2"; }
+tray_like() { tray_area "$2" && same_picture "$work/$1.png" "$work/$2.png"; }
+tray_unlike() { tray_area "$2" && other_picture "$work/$1.png" "$work/$2.png"; }
 _picture_still() {  # _picture_still FILE IMPORT-OPTION...: a new picture, the same as the last
   local file=$1
   shift

@@ -75,9 +75,6 @@ tray_area() {
   xdotool mousemove 300 300
   screen_picture "$work/$1.png" "$(tray_crop)"
 }
-# tray_like OLD NEW | tray_unlike OLD NEW: takes the picture NEW, the same as OLD or not.
-tray_like() { tray_area "$2" && same_picture "$work/$1.png" "$work/$2.png"; }
-tray_unlike() { tray_area "$2" && ! same_picture "$work/$1.png" "$work/$2.png"; }
 click_tray() { xdotool mousemove "$tray_x" "$tray_y" click "$1"; }
 
 # The keys the programs read and write, and what Tavrik adds.
@@ -290,9 +287,9 @@ export_live "$work/unplugged.reg" "${tavrik_keys[@]}"
 same_registry "unplugged: drive icons" "$work/tavrik_before.reg" "$work/unplugged.reg" \
   "${icon_scope[@]}" --values-only
 if [ $mode = win95 ]; then
-  same_picture icon_at_start icon_unplugged && pass || fail "95: the icon changed"
+  same_picture "$work/icon_at_start.png" "$work/icon_unplugged.png" && pass || fail "95: the icon changed"
 else
-  same_picture icon_at_start icon_unplugged && fail "unplugged: the icon did not turn idle" || pass
+  other_picture "$work/icon_at_start.png" "$work/icon_unplugged.png" && pass || fail "unplugged: the icon did not turn idle"
 fi
 lnk_targets >"$work/shortcuts"
 [ ! -s "$work/shortcuts" ] && pass || fail "unplugged: shortcuts left: $(cat "$work/shortcuts")"
@@ -341,15 +338,16 @@ EOF
 }
 refresh_is() { grep -qx "refresh=$2" "$work/state" && pass || fail "$1: Refresh is not $2"; }
 # The user moves the mouse over the dialog: its next queued message checks the drive mask.
-# nudge PATTERN: until a line of the dialog's state matches.
-dialog_shows() { wine_run "$loscan_driver" state | grep -q "$1"; }
-nudge() {
+# nudge PATTERN: moves the mouse to and fro until a line of the dialog's state matches.
+nudge_step=0
+nudged() {
   local left top right bottom
   read -r left top right bottom < <(wine_run "$loscan_driver" rect)
-  xdotool mousemove $(((left + right) / 2)) $(((top + bottom) / 2))
-  xdotool mousemove $(((left + right) / 2 + 20)) $(((top + bottom) / 2 + 20))
-  wait_until 5 dialog_shows "$1"
+  nudge_step=$((20 - nudge_step))
+  xdotool mousemove $(((left + right) / 2 + nudge_step)) $(((top + bottom) / 2 + nudge_step))
+  wine_run "$loscan_driver" state | grep -q "$1"
 }
+nudge() { wait_until 5 nudged "$1"; }
 # predict_now JSON: what the dialog shows after a refresh on the machine as it is now.
 predict_now() {
   export_live "$work/now.reg" "${machine_keys[@]}"
