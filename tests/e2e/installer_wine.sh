@@ -24,10 +24,7 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_machine.sh"
 e2e_display "$@"
-mode=$1
-setup=$2
-slotdrive=$3
-tray_driver=${4:-}
+mode=$1 setup=$2 slotdrive=$3 tray_driver=${4:-}
 root=$(cd "$here/../.." && pwd)
 definitions=$root/resources/definitions/tavrik_definitions.reg
 case $mode in

@@ -16,10 +16,7 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_machine.sh"
 e2e_display "$@"
-loscan=$1
-driver=$2
-slotdrive=$3
-machine_driver=$4
+loscan=$1 driver=$2 slotdrive=$3 machine_driver=$4
 root=$(cd "$here/../.." && pwd)
 fixture=$root/tests/fixtures/loscan_xp_reader.reg
 shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}

@@ -11,9 +11,7 @@ set -u -o pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 . "$root/tests/e2e/wine_machine.sh"
 e2e_display "$@"
-tavrik=$1
-driver=$2
-slotdrive=$3
+tavrik=$1 driver=$2 slotdrive=$3
 wine_work tavrik-icons
 
 icons='HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\DriveIcons'

@@ -23,9 +23,7 @@ set -u -o pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_machine.sh"
 e2e_display "$@"
-tavrik=$1
-driver=$2
-slotdrive=$3
+tavrik=$1 driver=$2 slotdrive=$3
 root=$(cd "$here/../.." && pwd)
 definitions=$root/resources/definitions/tavrik_definitions.reg
 fixture=$root/tests/fixtures/xp_tavrik_readers.reg
