@@ -30,9 +30,7 @@ tavrik=$build/tavrik/Tavrik.exe
 slotdrive=$build/tools/slotdrive/slotdrive.exe
 shots=${SLOT_SCREENSHOT_DIR:-$PWD/screenshots}
 . tests/e2e/wine_machine.sh
-work=$(mktemp -d /tmp/slot-run.XXXXXX)
-wine_stderr=$work/wine.log
-trap 'wine_machine_stop; rm -rf "$work"' EXIT
+wine_work slot-run
 driver() { wine_run "$build/tests/$1.exe" "${@:2}"; }
 
 echo "run: a Windows XP machine under Wine (about 20 s)"
@@ -59,26 +57,22 @@ fi
 
 mkdir -p "$shots"
 wine "$tavrik" >/dev/null 2>&1 &
-for _ in $(seq 50); do driver tray_driver icon && break; sleep 0.2; done
-sleep 1
+wait_until 10 driver tray_driver icon || { echo "run: Tavrik's icon did not appear"; exit 1; }
 # A click on the icon at the right end of the taskbar, where the notification area is.
-xdotool mousemove 1013 757 click 1
+wait_until 5 read_taskbar "$build/tests/tray_driver.exe" || { echo "run: no taskbar"; exit 1; }
+xdotool mousemove "$tray_x" "$tray_y" click 1
 driver tray_driver menu 10 >/dev/null || { echo "run: Tavrik's slot menu did not open"; exit 1; }
 xdotool mousemove 300 300
-sleep 1
-import -window root "$shots/tavrik_slot_menu.png"
+screen_picture "$shots/tavrik_slot_menu.png"
 driver tray_driver keys escape
 driver tray_driver nomenu 5 || true
 wine "$loscan" >/dev/null 2>&1 &
 driver loscan_driver wait || { echo "run: Loscan's dialog did not appear"; exit 1; }
-sleep 2
-import -window root "$shots/loscan.png"
+screen_picture "$shots/loscan.png"
 driver loscan_driver escape
 driver tray_driver command 1036
-for _ in $(seq 50); do
-  pgrep -x Loscan.exe >/dev/null || pgrep -x Tavrik.exe >/dev/null || break
-  sleep 0.2
-done
+wait_until 10 wine_ended Loscan.exe || echo "run: Loscan.exe still runs"
+wait_until 10 wine_ended Tavrik.exe || echo "run: Tavrik.exe still runs"
 echo "run: Loscan.exe and Tavrik.exe ran under Xvfb; screenshots:"
 echo "  $shots/loscan.png            Loscan's dialog: the reader's slots and letters"
 echo "  $shots/tavrik_slot_menu.png  Tavrik's slot menu, opened from its tray icon"

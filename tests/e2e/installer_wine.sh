@@ -21,14 +21,10 @@
 #     below).
 # usage: installer_wine.sh winxp|vista Setup.exe slotdrive.exe [tray_driver.exe]
 set -u
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-mode=$1
-setup=$2
-slotdrive=$3
-tray_driver=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine_machine.sh"
+e2e_display "$@"
+mode=$1 setup=$2 slotdrive=$3 tray_driver=${4:-}
 root=$(cd "$here/../.." && pwd)
 definitions=$root/resources/definitions/tavrik_definitions.reg
 case $mode in
@@ -37,23 +33,10 @@ case $mode in
   *) echo "unknown mode $mode"; exit 2 ;;
 esac
 shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}
-work=$(mktemp -d /tmp/installer-e2e.XXXXXX)
+wine_work installer-e2e
 # Wine mirrors Start menu entries into the host's desktop menus: keep those in the work folder.
 export XDG_DATA_HOME=$work/xdg-data XDG_CONFIG_HOME=$work/xdg-config
-wine_stderr=$work/stderr
-. "$here/wine_machine.sh"
-trap 'wine_machine_stop; rm -rf "$work"' EXIT
 
-passed=0
-failures=0
-check() {  # check DESCRIPTION EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then
-    passed=$((passed + 1))
-  else
-    echo "FAIL - $1: expected [$2], got [$3]"
-    failures=$((failures + 1))
-  fi
-}
 value_of() {  # value_of KEY NAME -> the value's data, or <none>
   local out
   out=$(wine_run reg query "$1" /v "$2" 2>/dev/null | iconv -c -f CP932 -t UTF-8 | awk -v name="$2" '
@@ -68,14 +51,6 @@ default_of() {  # default_of KEY -> its default value, or <none>
   if [ -z "$out" ] || [ "$out" == "(value not set)" ]; then echo "<none>"; else echo "$out"; fi
 }
 key_exists() { wine reg query "$1" >/dev/null 2>&1 && echo yes || echo no; }
-wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
 
 # What Wine changes by itself between the two snapshots, and why it is not the product's:
 IGNORED_KEYS=(
@@ -170,7 +145,7 @@ snapshot_registry "$work/registry.before"
 snapshot_files "$work/files.before"
 
 # --- install
-wine "$setup" /S 2>>"$work/stderr"
+wine "$setup" /S 2>>"$wine_stderr"
 check "Setup.exe /S exit code" 0 $?
 program='C:\Program Files\Norvell\Tavrik'
 unix_program=$(winepath -u "$program")
@@ -211,7 +186,7 @@ check "Start menu entries" "Loscan.lnk Tavrik.lnk" "$(ls "$menu" 2>/dev/null | t
 # --- the installed Tavrik, as the installer started it
 settings='HKCU\Software\Norvell\Tavrik\Settings\Tavrik'
 tavrik_has_icons() { [ "$(default_of "$drive_icons\\I\\DefaultIcon")" != "<none>" ]; }
-if wait_for 30 tavrik_has_icons; then
+if wait_until 30 tavrik_has_icons; then
   for letter_icon in F:cf.ico G:sd.ico I:smxd.ico; do
     letter=${letter_icon%%:*}
     icon=${letter_icon#*:}
@@ -230,13 +205,12 @@ fi
 if [ -n "$tray_driver" ] && tavrik_has_icons; then
   mkdir -p "$shots"
   # The slot menu opens at the cursor; somewhere in the middle of the desktop.
-  wine "$tray_driver" left 300 200 >/dev/null 2>>"$work/stderr"
-  if wine "$tray_driver" menu 10 >/dev/null 2>>"$work/stderr"; then
-    sleep 1
-    import -window root -crop 800x600+0+0 +repage "$shots/installed_tavrik_menu.png" &&
+  wine "$tray_driver" left 300 200 >/dev/null 2>>"$wine_stderr"
+  if wine "$tray_driver" menu 10 >/dev/null 2>>"$wine_stderr"; then
+    screen_picture "$shots/installed_tavrik_menu.png" 800x600+0+0 &&
       echo "screenshot: $shots/installed_tavrik_menu.png"
     xdotool key Escape
-    wine "$tray_driver" nomenu 5 >/dev/null 2>>"$work/stderr"
+    wine "$tray_driver" nomenu 5 >/dev/null 2>>"$wine_stderr"
   else
     check "slot menu shown" yes no
   fi
@@ -247,10 +221,10 @@ fi
 # takes its label key away, the one started writes its label anew, and one left running would
 # keep the changed text.
 wine_run reg add "$drive_icons\\G\\DefaultLabel" /ve /d 'changed' /f >/dev/null
-wine "$setup" /S 2>>"$work/stderr"
+wine "$setup" /S 2>>"$wine_stderr"
 check "second Setup.exe /S exit code" 0 $?
 tavrik_labelled_g() { [ "$(default_of "$drive_icons\\G\\DefaultLabel")" == "SDメモリーカード" ]; }
-wait_for 30 tavrik_labelled_g
+wait_until 30 tavrik_labelled_g
 check "second install: Tavrik ended and started again" "SDメモリーカード" \
   "$(default_of "$drive_icons\\G\\DefaultLabel")"
 check_definitions "second install"
@@ -267,7 +241,7 @@ if [ "$mode" == vista ]; then
     printf 'HKEY_CLASSES_ROOT,Applications\\explorer.exe\\Drives\\%s\\DefaultIcon\\,,%s,%s\r\n' "$letter" 'C:\PROGRA~1\Norvell\Tavrik\Icons\sd.ico' "$letter"
     printf 'HKEY_CLASSES_ROOT,Applications\\explorer.exe\\Drives\\%s\\DefaultLabel\\,,SD,%s\r\n' "$letter" "$letter"
   done > "$(winepath -u "$data_folder\\create.dat")"
-  wine "$unix_program/Tolket.exe" "-create:$data_folder\\create.dat" -hidewindow 2>>"$work/stderr"
+  wine "$unix_program/Tolket.exe" "-create:$data_folder\\create.dat" -hidewindow 2>>"$wine_stderr"
   check "Tolket's hand-off: exit code" 0 $?
   check "Tolket wrote K's icon" 'C:\PROGRA~1\Norvell\Tavrik\Icons\sd.ico' "$(default_of "$drive_icons\\K\\DefaultIcon")"
   check "Tolket kept the user's icon of K" 'C:\Camera\camera.ico' "$(value_of "$drive_icons\\K\\DefaultIcon" BackData)"
@@ -277,11 +251,11 @@ if [ "$mode" == vista ]; then
 fi
 
 # --- uninstall, with Tavrik running
-wine "$unix_program/Uninstall.exe" /S 2>>"$work/stderr"
+wine "$unix_program/Uninstall.exe" /S 2>>"$wine_stderr"
 check "Uninstall.exe /S exit code" 0 $?
 # The uninstaller runs on from its copy in %TEMP%; its last step removes the uninstall entry.
 uninstalled() { [ "$(key_exists "$uninstall_key")" == no ]; }
-wait_for 60 uninstalled || check "uninstaller finished" yes no
+wait_until 60 uninstalled || check "uninstaller finished" yes no
 check "Tavrik's Explorer label of G taken back" "<none>" "$(default_of "$drive_icons\\G\\DefaultLabel")"
 show_drive_k "after the uninstallation"
 check "the user's icon of K as before" 'C:\Camera\camera.ico' "$(default_of "$drive_icons\\K\\DefaultIcon")"
@@ -313,5 +287,4 @@ else
   head -40 "$work/files.diff"
 fi
 
-echo "installer: $passed passed, $failures failed"
-[ "$failures" -eq 0 ]
+e2e_finish installer

@@ -4,6 +4,7 @@
 // (u8 literals: the build turns plain literals into cp932).
 //
 //   loscan_driver wait              wait (up to 30 s) for the main dialog
+//   loscan_driver rect              print the dialog's left, top, right and bottom
 //   loscan_driver state             print the model and every slot row
 //   loscan_driver model NAME        choose a model in the device list
 //   loscan_driver choose L1,L2,...  choose letters per slot row (empty: leave the row alone)
@@ -253,7 +254,7 @@ int PostToList(HWND dialog) {
 int main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr,
-                 "usage: loscan_driver wait|state|model NAME|choose LETTERS|set|about|escape|\n"
+                 "usage: loscan_driver wait|rect|state|model NAME|choose LETTERS|set|about|escape|\n"
                  "                     dropdown|list-message|closeup\n");
     return 2;
   }
@@ -266,6 +267,10 @@ int main(int argc, char** argv) {
   int result = 0;
   if (command == "wait") {
     result = 0;
+  } else if (command == "rect") {
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    std::printf("%ld %ld %ld %ld\n", frame.left, frame.top, frame.right, frame.bottom);
   } else if (command == "state") {
     PrintState(dialog);
   } else if (command == "model" && argc == 3) {

@@ -9,14 +9,12 @@
 set -u
 exe=$1
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/e2e.sh"
 . "$here/../../scripts/wine-env.sh"
+e2e_work slotdrive-eject
+e2e_on_exit wine_prefix_stop
 wine_prefix_start
-trap wine_prefix_stop EXIT
-work=$(mktemp -d /tmp/slotdrive-eject.XXXXXX)
-trap 'wine_prefix_stop; rm -rf "$work"' EXIT
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # The engine's texts are cp932 at run time; the expectations are written in UTF-8 here.
 cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 
@@ -30,33 +28,32 @@ eject() {
 }
 expect_text() {  # expect_text CASE UTF8-TEXT
   cp932 "$2" >"$work/want"
-  cmp -s "$work/want" "$work/out" ||
+  cmp -s "$work/want" "$work/out" && pass ||
     fail "$1: text was '$(iconv -f CP932 -t UTF-8 "$work/out")'"
 }
 expect_trace() {  # expect_trace CASE EXTENDED-REGEX
-  grep -Eq "$2" "$work/trace" || fail "$1: no trace line matching $2"
+  grep -Eq "$2" "$work/trace" && pass || fail "$1: no trace line matching $2"
 }
 
 wrong_type=$'イジェクトすることができません。ドライブタイプは正しくありません。\n'
 
 # A fixed disk: refused before any device is opened.
 eject C
-[ "$rc" = 1 ] || fail "C: exit code $rc"
+check "C: exit code" 1 "$rc"
 expect_text "C:" "$wrong_type"
-[ ! -s "$work/trace" ] || fail "C: volume calls made: $(cat "$work/trace")"
+[ ! -s "$work/trace" ] && pass || fail "C: volume calls made: $(cat "$work/trace")"
 WINEDEBUG=+file wine "$exe" eject C >/dev/null 2>"$work/file-channel"
-if grep -F 'CreateFileW L"\\\\.\\C:"' "$work/file-channel" >/dev/null; then
-  fail "C: Wine saw CreateFile on \\\\.\\C:"
-fi
-grep -q 'trace:file:CreateFileW' "$work/file-channel" || fail "Wine's file channel gave no trace"
+grep -F 'CreateFileW L"\\\\.\\C:"' "$work/file-channel" >/dev/null &&
+  fail "C: Wine saw CreateFile on \\\\.\\C:" || pass
+grep -q 'trace:file:CreateFileW' "$work/file-channel" && pass || fail "Wine's file channel gave no trace"
 
 # Not a drive letter: refused (exit 2, the reason on standard error), nothing opened.
 eject 1
-[ "$rc" = 2 ] || fail "1: exit code $rc"
-[ ! -s "$work/out" ] || fail "1: text on standard output: $(cat "$work/out")"
-grep -qF "slotdrive eject: LETTER '1': a drive letter is one of A to Z" "$work/all" ||
+check "1: exit code" 2 "$rc"
+[ ! -s "$work/out" ] && pass || fail "1: text on standard output: $(cat "$work/out")"
+grep -qF "slotdrive eject: LETTER '1': a drive letter is one of A to Z" "$work/all" && pass ||
   fail "1: no reason given: $(cat "$work/all")"
-[ ! -s "$work/trace" ] || fail "1: volume calls made"
+[ ! -s "$work/trace" ] && pass || fail "1: volume calls made"
 
 # A floppy drive R: and a CD-ROM drive S: on a folder. Wine's mount manager reads the drive
 # types when the server starts, so the server is let go before the runs.
@@ -72,10 +69,10 @@ for drive in R S; do
   if [ $drive = R ]; then access=0xC0000000; else access=0x80000000; fi
   expect_trace "$drive:" "^CreateFileA \"\\\\\\\\\\.\\\\$drive:\" access=$access share=3 creation=3 flags=0x00000000 -> handle$"
   expect_trace "$drive:" '^DeviceIoControl code=0x00090018 '
-  [ "$(tail -n 1 "$work/trace")" = "CloseHandle -> TRUE" ] || fail "$drive: handle not closed last"
+  check "$drive: handle closed last" "CloseHandle -> TRUE" "$(tail -n 1 "$work/trace")"
   # Wine 8 has no volume dismount (error 50); on Windows the eject goes through.
   case "$rc" in
-    0) grep -q "$(cp932 "ドライブ $drive のメディア")" "$work/out" || fail "$drive: success text" ;;
+    0) grep -q "$(cp932 "ドライブ $drive のメディア")" "$work/out" && pass || fail "$drive: success text" ;;
     1) expect_text "$drive:" " $drive: ドライブをディスマウントできません."$'\n' ;;
     *) fail "$drive: exit code $rc" ;;
   esac
@@ -89,18 +86,14 @@ wineserver -w
 eject R
 expect_trace "9x" '^CreateFileA "\\\\\.\\vwin32" access=0x00000000 share=3 creation=0 flags=0x04000000 -> handle$'
 expect_trace "9x" '^DeviceIoControl code=0x00000001 in=28 out=28 EAX=0x440D ECX=0x486D EBX=0x0312 '
-[ "$(tail -n 1 "$work/trace")" = "CloseHandle -> TRUE" ] || fail "9x: handle not closed last"
-[ "$(grep -c '^CreateFileA' "$work/trace")" = 1 ] || fail "9x: more than one open"
+check "9x: handle closed last" "CloseHandle -> TRUE" "$(tail -n 1 "$work/trace")"
+check "9x: opens" 1 "$(grep -c '^CreateFileA' "$work/trace")"
 case "$rc" in
   0) expect_text "9x" $'\'リムーバブルディスク(R:)\'のメディアをイジェクトしました。\n' ;;
-  1) [ -s "$work/out" ] || [ "$(grep -c 'ECX=0x0848' "$work/trace")" -gt 0 ] ||
+  1) { [ -s "$work/out" ] || [ "$(grep -c 'ECX=0x0848' "$work/trace")" -gt 0 ]; } && pass ||
        fail "9x: failed without text before releasing the media locks" ;;
   *) fail "9x: exit code $rc" ;;
 esac
 
-if [ "$failures" -ne 0 ]; then
-  cat "$work/all" "$work/out"
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "slotdrive eject: all checks passed"
+[ "$failed" -ne 0 ] && cat "$work/all" "$work/out"
+e2e_finish "slotdrive eject"

@@ -6,14 +6,10 @@
 set -u
 slotdrive=${1:?usage: slotdrive_find_assign.sh SLOTDRIVE}
 fixtures=$(cd "$(dirname "$0")/../fixtures" && pwd)
-work=$(mktemp -d /tmp/slotdrive_cli.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/e2e.sh"
+e2e_work slotdrive_cli
 cf='USBSTOR\Disk&Ven_Norvell&Prod_CF_Slot'
 sd='USBSTOR\Disk&Ven_Norvell&Prod_SD_MMC_Slot'
-failed=0
-check() {  # check WHAT EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then echo "ok   $1"; else echo "FAIL $1: expected '$2', got '$3'"; failed=1; fi
-}
 # field EXPR: a Python expression over the report d, printed as compact JSON.
 field() {
   python3 -c 'import json, sys
@@ -163,4 +159,4 @@ refused "help for an unknown command" "unknown command 'frob'" help frob
 refused "no slot id" "no SLOTID" find --reg "$fixtures/xp_machine.reg" --os WinXP
 refused "unknown command" "unknown command" frobnicate
 
-exit $failed
+e2e_finish

@@ -12,32 +12,27 @@
 # usage: slotdrive_holders.sh slotdrive.exe machine_driver.exe holder_helper.exe Tavrik.exe
 #                             tray_driver.exe
 set -u -o pipefail
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-slotdrive=$1 machine_driver=$2 helper=$3 tavrik=$4 driver=$5
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine_machine.sh"
+e2e_display "$@"
+slotdrive=$1 machine_driver=$2 helper=$3 tavrik=$4 driver=$5
 root=$(cd "$here/../.." && pwd)
 shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}
 mkdir -p "$shots"
-. "$here/wine_machine.sh"
-work=$(mktemp -d /tmp/slotdrive-holders.XXXXXX)
+wine_work slotdrive-holders
+e2e_log=$work/helpers.log
 helpers=()
-cleanup() {
+stop_helpers() {
   for name in file folder busy files; do touch "$work/$name/close" "$work/$name/stop" 2>/dev/null; done
-  # A helper gets a few seconds to see its stop file; the Wine server's end takes any that
-  # did not, so that a helper stuck in Wine never holds the test up.
+  # A helper gets five seconds to see its stop file; one stuck in Wine is ended, so that it
+  # never holds the test up.
   for pid in "${helpers[@]}"; do
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    wait_until 5 not kill -0 "$pid" 2>/dev/null || kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
   done
-  wine_machine_stop
-  for pid in "${helpers[@]}"; do kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-  rm -rf "$work"
 }
-trap cleanup EXIT
+e2e_on_exit stop_helpers
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 
 wine_machine_start winxp
@@ -58,7 +53,7 @@ start_helper() {
   helpers+=($!)
 }
 wait_signal() {  # wait_signal NAME SIGNAL
-  for _ in $(seq 300); do [ -f "$work/$1/$2" ] && return 0; sleep 0.1; done
+  wait_until 30 test -f "$work/$1/$2" && return 0
   fail "$1: no $2 signal"
   return 1
 }
@@ -84,15 +79,16 @@ for _ in 1 2 3 4 5; do
   holders_time
   [ -n "$ms" ] && { [ -z "$best" ] || awk "BEGIN{exit !($ms < $best)}"; } && best=$ms
 done
-[ "$rc" = 0 ] || fail "holders: exit code $rc"
+check "holders: exit code" 0 "$rc"
 tr -d '\r' <"$work/out" >"$work/holders"
-grep -qx "holder_helper.exe (PID ${pid_file:-?})" "$work/holders" || fail "holders: the file's helper not named"
-grep -qx "holder_helper.exe (PID ${pid_folder:-?})" "$work/holders" ||
+grep -qx "holder_helper.exe (PID ${pid_file:-?})" "$work/holders" && pass ||
+  fail "holders: the file's helper not named"
+grep -qx "holder_helper.exe (PID ${pid_folder:-?})" "$work/holders" && pass ||
   fail "holders: the folder's helper not named"
-grep -q "(PID ${pid_busy:-?})" "$work/holders" && fail "holders: the busy helper named"
-[ "$(wc -l <"$work/holders")" = 2 ] || fail "holders: $(cat "$work/holders")"
+grep -q "(PID ${pid_busy:-?})" "$work/holders" && fail "holders: the busy helper named" || pass
+[ "$(wc -l <"$work/holders")" = 2 ] && pass || fail "holders: $(cat "$work/holders")"
 echo "holders: best of five ${best:-?} ms"
-[ -n "$best" ] && awk "BEGIN{exit !($best < 200)}" || fail "holders: ${best:-no} ms, not under 200"
+[ -n "$best" ] && awk "BEGIN{exit !($best < 200)}" && pass || fail "holders: ${best:-no} ms, not under 200"
 
 # eject: Wine 8 refuses the volume dismount (error 50), which the engine reports as a volume it
 # cannot take; the programs holding it follow the engine's text.
@@ -101,7 +97,7 @@ wine "$slotdrive" eject F >"$work/eject" 2>/dev/null
 rc=$?
 if [ "$rc" = 1 ]; then
   { cp932 "$dismount"; cp932 "使用中のプログラム:"$'\n'; cat "$work/holders"; } >"$work/want"
-  cmp -s "$work/want" "$work/eject" ||
+  cmp -s "$work/want" "$work/eject" && pass ||
     fail "eject: text was '$(iconv -f CP932 -t UTF-8 "$work/eject")'"
 else
   echo "eject: Wine ejected F: (exit $rc); no failure text to look at"
@@ -109,16 +105,17 @@ fi
 
 # Tavrik: the CF slot's item (1038) on the same drive; its box names the same programs.
 wine "$tavrik" >/dev/null 2>&1 &
-for _ in $(seq 100); do wine_run "$driver" window >/dev/null && break; sleep 0.2; done
+wait_until 20 wine_run "$driver" window >/dev/null
 wine_run "$driver" command 1038 || fail "Tavrik: no window to send the eject to"
-for _ in $(seq 50); do [ "$(wine_run "$driver" dialogs Tavrik)" = 1 ] && break; sleep 0.2; done
+wait_until 10 dialogs_open "$driver" Tavrik 1
 wine_run "$driver" texts Tavrik >"$work/box"
 if grep -q "ディスマウント" "$work/box"; then
-  grep -q "^使用中のプログラム:$" "$work/box" || fail "Tavrik: the box names no programs"
-  grep -qx "holder_helper.exe (PID ${pid_file:-?})" "$work/box" || fail "Tavrik: the file's helper not named"
-  grep -qx "holder_helper.exe (PID ${pid_folder:-?})" "$work/box" ||
+  grep -q "^使用中のプログラム:$" "$work/box" && pass || fail "Tavrik: the box names no programs"
+  grep -qx "holder_helper.exe (PID ${pid_file:-?})" "$work/box" && pass ||
+    fail "Tavrik: the file's helper not named"
+  grep -qx "holder_helper.exe (PID ${pid_folder:-?})" "$work/box" && pass ||
     fail "Tavrik: the folder's helper not named"
-  import -window root "$shots/tavrik_eject_holders.png" && echo "screenshot: $shots/tavrik_eject_holders.png"
+  screen_picture "$shots/tavrik_eject_holders.png" && echo "screenshot: $shots/tavrik_eject_holders.png"
 else
   fail "Tavrik: no eject failure box ($(wine_run "$driver" dialogs Tavrik) open): $(cat "$work/box")"
 fi
@@ -136,17 +133,12 @@ echo "holders: ${ms:-?} ms with 10,000 file handles off the drive"
 for name in file folder; do touch "$work/$name/close"; wait_signal "$name" closed; done
 wine "$slotdrive" holders F >"$work/holders" 2>/dev/null
 rc=$?
-[ "$rc" = 0 ] || fail "holders after closing: exit code $rc"
-[ ! -s "$work/holders" ] || fail "holders after closing: $(cat "$work/holders")"
+check "holders after closing: exit code" 0 "$rc"
+[ ! -s "$work/holders" ] && pass || fail "holders after closing: $(cat "$work/holders")"
 wine "$slotdrive" eject F >"$work/eject" 2>/dev/null
 if [ "$?" = 1 ]; then
-  cmp -s "$work/eject" <(cp932 "$dismount") ||
+  cmp -s "$work/eject" <(cp932 "$dismount") && pass ||
     fail "eject after closing: text was '$(iconv -f CP932 -t UTF-8 "$work/eject")'"
 fi
 
-if [ "$failures" -ne 0 ]; then
-  cat "$work/helpers.log" 2>/dev/null
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "slotdrive holders: all checks passed"
+e2e_finish "slotdrive holders"

@@ -18,10 +18,10 @@ root=$(cd "$here/../.." && pwd)
 fixtures=$root/tests/fixtures
 exe=${1:?usage: slotdrive_live_compare.sh SLOTDRIVE_EXE [OFFLINE_SLOTDRIVE]}
 native=${2:-}
+. "$here/e2e.sh"
 . "$root/scripts/wine-env.sh"
-
-work=$(mktemp -d /tmp/slotdrive_compare.XXXXXX)
-trap 'wine_prefix_stop; rm -rf "$work"' EXIT
+e2e_work slotdrive_compare
+e2e_on_exit wine_prefix_stop
 
 live() { LC_ALL=ja_JP.UTF-8 wine "$exe" "$@"; }
 if [ -n "$native" ] && [ -x "$native" ]; then
@@ -31,16 +31,13 @@ else
   offline() { live "$@"; }
 fi
 
-passed=0
-failed=0
 # compare NAME EXPECTED_FILE ACTUAL_FILE
 compare() {
   if diff -u --label "predicted $1" --label "wine $1" "$2" "$3"; then
-    passed=$((passed + 1))
+    pass
     echo "ok   $1"
   else
-    failed=$((failed + 1))
-    echo "FAIL $1"
+    fail "$1"
   fi
 }
 
@@ -71,10 +68,9 @@ machine() {
   # exit a few seconds after each program.
   wineserver -p
   wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
-  live export --live "${keys[@]}" >"$dir/wine_own.reg" || { failed=$((failed + 1)); return; }
+  live export --live "${keys[@]}" >"$dir/wine_own.reg" || { fail "$name: export"; return; }
   if ! live load "${fixture[@]}"; then
-    failed=$((failed + 1))
-    echo "FAIL $name: load"
+    fail "$name: load"
     wine_prefix_stop
     return
   fi
@@ -116,5 +112,4 @@ machine vista vista WinVista vista_twin_readers.reg+vista_best_fit_record.reg R 
 machine win98 win98 Win98SE win98_machine.reg S 'SLOT' 'SCSI\NORVELL_CF_SLOT' -- \
   'scsi\norvell**sd-mmc' 'NORVELL_CF_SLOT' 'SCSI\NORVELL_MS_SLOT'
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+e2e_finish

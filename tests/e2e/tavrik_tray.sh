@@ -20,44 +20,25 @@
 # The screenshots go to $SLOT_SCREENSHOT_DIR, or screenshots/ in the source tree.
 # usage: tavrik_tray.sh Tavrik.exe tray_driver.exe slotdrive.exe
 set -u -o pipefail
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-tavrik=$1
-driver=$2
-slotdrive=$3
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine_machine.sh"
+e2e_display "$@"
+tavrik=$1 driver=$2 slotdrive=$3
 root=$(cd "$here/../.." && pwd)
 definitions=$root/resources/definitions/tavrik_definitions.reg
 fixture=$root/tests/fixtures/xp_tavrik_readers.reg
 shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}
 mkdir -p "$shots"
-. "$here/wine_machine.sh"
-work=$(mktemp -d /tmp/tavrik-e2e.XXXXXX)
-wine_stderr=$work/stderr
-trap 'wine_machine_stop; rm -rf "$work"' EXIT
+wine_work tavrik-e2e
 
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
 run() { wine_run "$@"; }
-shot() { import -window root "$shots/$1.png" || fail "no screenshot $1"; echo "screenshot: $shots/$1.png"; }
-# The notification area: the right end of the taskbar at the bottom of the desktop.
-tray_area() { import -window root -crop 120x28+904+740 +repage "$work/$1.png"; }
-same_picture() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
+shot() { screen_picture "$shots/$1.png" || fail "no screenshot $1"; echo "screenshot: $shots/$1.png"; }
+# The notification area: the right end of the taskbar, with a margin above it.
+tray_crop() { echo "120x28+$((bar_right - 120))+$((bar_bottom - 28))"; }
+tray_area() { screen_picture "$work/$1.png" "$(tray_crop)"; }
 close_menu() {
   xdotool mousemove 300 300 click 1
   run "$driver" nomenu 3 || fail "$1: the menu stayed open"
-}
-# Tavrik processes of this machine only: other Wine tests on the same host may run their own.
-tavrik_count() {
-  local pid count=0
-  for pid in $(pgrep -x Tavrik.exe); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
-      count=$((count + 1))
-  done
-  echo "$count"
 }
 
 # Every program runs on one virtual desktop, which has a taskbar with a notification area.
@@ -74,18 +55,20 @@ for name in cf ms sm sd; do cp "$root/resources/tavrik/res/tavrik.ico" "$icons/$
 # Another program's window keeps the desktop up after Tavrik has ended; minimised, it stays
 # out of the screenshots.
 run start /min notepad
-sleep 2
-tray_area empty_tray
+wait_until 20 not wine_ended notepad.exe || fail "no notepad"
+# The whole screen: where the notification area is shows once it has an icon.
+screen_picture "$work/empty_screen.png"
 
 # Start: hidden window, icon in the notification area.
 wine "$tavrik" >/dev/null 2>&1 &
-for _ in $(seq 50); do run "$driver" window >"$work/window" && break; sleep 0.2; done
+wait_until 10 run "$driver" window >"$work/window"
 read -r hwnd visibility <"$work/window" || fail "start: no window"
+wait_until 5 read_taskbar "$driver" || { fail "start: no taskbar"; e2e_finish; }
+convert "$work/empty_screen.png" -crop "$(tray_crop)" +repage "$work/empty_tray.png"
 [ "${visibility:-}" = hidden ] && pass || fail "start: the main window is ${visibility:-missing}"
 run "$driver" icon && pass || fail "start: the shell does not know the tray icon"
-sleep 1
-tray_area tray_with_icon
-same_picture empty_tray tray_with_icon && fail "start: no icon drawn in the notification area" || pass
+wait_until 5 tray_unlike empty_tray tray_with_icon && pass ||
+  fail "start: no icon drawn in the notification area"
 
 # A second start ends at once, the first keeps running with its icon.
 start=$(date +%s)
@@ -93,15 +76,14 @@ timeout 20 wine "$tavrik" >/dev/null 2>&1
 rc=$?
 [ "$rc" = 0 ] && [ $(( $(date +%s) - start )) -le 5 ] && pass ||
   fail "second start: exit $rc after $(( $(date +%s) - start )) s"
-[ "$(tavrik_count)" = 1 ] && pass || fail "second start: $(tavrik_count) Tavrik processes"
+check "second start: Tavrik processes" 1 "$(wine_processes Tavrik.exe)"
 run "$driver" icon && pass || fail "second start: the first one lost its icon"
 
 # Left click: the slot menu, with the owner-drawn items slotdrive predicts.
-run "$driver" left 1000 750 || fail "left click: not posted"
+run "$driver" left "$tray_x" "$tray_y" || fail "left click: not posted"
 if run "$driver" menu 5 >"$work/menu"; then
   pass
   read -r left top right bottom <"$work/menu"
-  sleep 1
   shot tavrik_slot_menu
   run "$slotdrive" tavrik --reg "$(winepath -w "$definitions")" --reg "$(winepath -w "$fixture")" \
     --os WinXP --drives C=fixed,F=removable,I=removable --media FI --click left \
@@ -118,10 +100,9 @@ else
 fi
 
 # Right click: the fixed menu.
-run "$driver" right 1000 750 || fail "right click: not posted"
+run "$driver" right "$tray_x" "$tray_y" || fail "right click: not posted"
 if run "$driver" menu 5 >/dev/null; then
   pass
-  sleep 1
   shot tavrik_fixed_menu
   close_menu "fixed menu"
 else
@@ -131,9 +112,9 @@ fi
 # Version information, twice: one dialog.
 title="Tavrikバージョン情報"
 run "$driver" command 1037
-for _ in $(seq 25); do [ "$(run "$driver" dialogs "$title")" = 1 ] && break; sleep 0.2; done
+wait_until 5 dialogs_open "$driver" "$title" 1
 run "$driver" command 1037
-sleep 1
+sleep 1  # nothing to wait for: a second dialog must not come
 [ "$(run "$driver" dialogs "$title")" = 1 ] && pass || fail "version: $(run "$driver" dialogs "$title") dialogs"
 run "$driver" texts "$title" >"$work/texts"
 grep -qx 'Static:Tavrik バージョン 1.0.0' "$work/texts" &&
@@ -141,19 +122,19 @@ grep -qx 'Static:Tavrik バージョン 1.0.0' "$work/texts" &&
   fail "version: $(tr '\n' ';' <"$work/texts")"
 shot tavrik_version
 run "$driver" ok "$title" || fail "version: no OK"
-for _ in $(seq 25); do [ "$(run "$driver" dialogs "$title")" = 0 ] && break; sleep 0.2; done
+wait_until 5 dialogs_open "$driver" "$title" 0
 [ "$(run "$driver" dialogs "$title")" = 0 ] && pass || fail "version: the dialog stayed open"
 
 # Escape reaches the hidden window and is swallowed before the dialog would take it as Cancel.
 run "$driver" escape || fail "escape: not posted"
-sleep 1
-[ "$(tavrik_count)" = 1 ] && pass || fail "escape: Tavrik ended"
+sleep 1  # nothing to wait for: Tavrik must not end
+[ "$(wine_processes Tavrik.exe)" = 1 ] && pass || fail "escape: Tavrik ended"
 
 # Icon repair: XP never hands values to Tolket, so Tavrik puts the keys back itself; neither
 # Tolket's window nor the box for a Tolket.exe that is not there (it is not beside this build's
 # Tavrik.exe) may show.
 run "$driver" command 1032 || fail "repair: not posted"
-sleep 2
+sleep 2  # nothing to wait for: no window may open
 if [ "$(run "$driver" dialogs "Error msg")" = 0 ] && [ "$(run "$driver" dialogs Tolket)" = 0 ]; then
   pass
 else
@@ -165,28 +146,27 @@ fi
 # Explorer restarted: its new notification area has lost the icon until "TaskbarCreated"
 # brings it back, showing the connected image it had.
 run "$driver" forgeticon || fail "taskbar: the icon could not be taken away"
-sleep 1
+wait_until 5 not run "$driver" icon
 run "$driver" icon && fail "taskbar: the shell still knows the icon" || pass
 run "$driver" taskbarcreated || fail "taskbar: not broadcast"
-for _ in $(seq 25); do run "$driver" icon && break; sleep 0.2; done
+wait_until 5 run "$driver" icon
 run "$driver" icon && pass || fail "taskbar: the icon did not come back"
-sleep 1
-tray_area tray_readded
-same_picture tray_with_icon tray_readded && pass || fail "taskbar: not the connected image"
+wait_until 5 tray_like tray_with_icon tray_readded && pass || fail "taskbar: not the connected image"
 
 # The readers go while the slot menu is open: their disks leave the registry and drive F goes
 # away; the device change that follows turns the icon idle. The CF item was enabled when the
 # menu opened; chosen now, it must eject nothing and say nothing.
-run "$driver" left 1000 750 || fail "stale item: click not posted"
+run "$driver" left "$tray_x" "$tray_y" || fail "stale item: click not posted"
 run "$driver" menu 5 >/dev/null || fail "stale item: no menu"
 run reg delete 'HKLM\System\CurrentControlSet\Services\Disk\Enum' /f >/dev/null ||
   fail "unplug: the disk records stay"
 rm "$WINEPREFIX/dosdevices/f:"
 run "$driver" devicechange || fail "device change: not posted"
-sleep 1
+# Handled once the icon has turned idle.
+wait_until 5 tray_unlike tray_with_icon tray_idle
 run "$driver" keys down return || fail "stale item: keys not posted"
 run "$driver" nomenu 3 || fail "stale item: the menu stayed open"
-sleep 2
+sleep 2  # nothing to wait for: no message may show
 if [ "$(run "$driver" dialogs Tavrik)" = 0 ]; then
   pass
 else
@@ -194,18 +174,14 @@ else
   run "$driver" ok Tavrik
 fi
 tray_area tray_idle
-same_picture tray_with_icon tray_idle && fail "device change: the icon did not change" || pass
-same_picture empty_tray tray_idle && fail "device change: the icon went away" || pass
+other_picture "$work/tray_with_icon.png" "$work/tray_idle.png" && pass || fail "device change: the icon did not change"
+other_picture "$work/empty_tray.png" "$work/tray_idle.png" && pass || fail "device change: the icon went away"
 
 # Exit: the process ends and the notification area is as it was before the start.
 run "$driver" command 1036 || fail "exit: not posted"
-for _ in $(seq 50); do [ "$(tavrik_count)" = 0 ] && break; sleep 0.2; done
-[ "$(tavrik_count)" = 0 ] && pass || fail "exit: Tavrik still runs"
+wait_until 10 wine_ended Tavrik.exe && pass || fail "exit: Tavrik still runs"
 run "$driver" icon "$hwnd" && fail "exit: the shell still knows the icon" || pass
-sleep 1
-tray_area tray_after_exit
-same_picture empty_tray tray_after_exit && pass || fail "exit: the notification area still shows an icon"
+wait_until 5 tray_like empty_tray tray_after_exit && pass ||
+  fail "exit: the notification area still shows an icon"
 
-[ "$failed" -ne 0 ] && { echo "Wine stderr:"; tail -20 "$work/stderr"; }
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+e2e_finish

@@ -7,15 +7,12 @@
 set -u
 tolket=$1
 here=$(cd "$(dirname "$0")/../.." && pwd)
+. "$here/tests/e2e/e2e.sh"
 . "$here/scripts/wine-env.sh"
+e2e_work tolket
+e2e_on_exit wine_prefix_stop
 wine_prefix_start
 wine reg add 'HKCU\Software\Wine' /v Version /d vista /f >/dev/null 2>&1
-work=$(mktemp -d /tmp/tolket.XXXXXX)
-trap 'wine_prefix_stop; rm -rf "$work"' EXIT
-failures=0
-check() {  # check DESCRIPTION EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then echo "ok   - $1"; else echo "FAIL - $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
-}
 icons='Software\Microsoft\Windows\CurrentVersion\Explorer\DriveIcons'
 drives='Applications\explorer.exe\Drives'
 default_of() {  # default_of ROOTKEY\PATH -> the default value's data, or <none>
@@ -91,5 +88,4 @@ check "drive H as before the create" "$(cat "$work/h.before")" "$(cat "$work/h.a
 
 check "a missing data file is reported" 2 "$(run_tolket '-create:"C:\no\such\create.dat" -hidewindow')"
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+e2e_finish

@@ -17,6 +17,8 @@
 //   menu SECONDS         wait for a popup menu; print its left, top, right and bottom
 //   nomenu SECONDS       wait for every popup menu to go away
 //   itemheight           the height an owner-drawn slot item asks for on this display
+//   taskbar              print the taskbar's left, top, right and bottom; the notification
+//                        area is its right end
 //   dialogs TITLE        how many dialogs with this caption are open
 //   texts TITLE          the texts of the visible dialog with that caption's controls, one
 //                        "Class:text" per control (UTF-8)
@@ -142,7 +144,7 @@ int Usage() {
   std::fprintf(stderr, "usage: tray_driver window | icon [HWND] | left X Y | right X Y | "
                        "command ID | escape | keys KEY... | devicechange | forgeticon | "
                        "taskbarcreated | menu SECONDS | "
-                       "nomenu SECONDS | itemheight | "
+                       "nomenu SECONDS | itemheight | taskbar | "
                        "dialogs TITLE | texts TITLE | ok TITLE\n");
   return 2;
 }
@@ -158,6 +160,13 @@ int main(int argc, char** argv) {
     return WaitForMenu(command[0] == 'm', std::atoi(argv[2]));
   if (std::strcmp(command, "itemheight") == 0) {
     std::printf("%d\n", GetSystemMetrics(SM_CYMENU) / 4 + GetSystemMetrics(SM_CYICON));
+    return 0;
+  }
+  if (std::strcmp(command, "taskbar") == 0) {
+    RECT bar;
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    if (taskbar == nullptr || !GetWindowRect(taskbar, &bar)) return 1;
+    std::printf("%ld %ld %ld %ld\n", bar.left, bar.top, bar.right, bar.bottom);
     return 0;
   }
   if (std::strcmp(command, "dialogs") == 0 && oneArgument) {

@@ -41,9 +41,7 @@ if [ "${1:-}" = template ]; then
   wine_machine_template "${2:?usage: wine_matrix.sh template DIR}"
   exit
 fi
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
+e2e_display "$@"
 [ $# = 7 ] || { sed -n '/^# usage/,/^# MODE/p' "$0"; exit 2; }
 mode=$1 loscan=$2 tavrik=$3 loscan_driver=$4 tray_driver=$5 machine_driver=$6 slotdrive=$7
 fixtures=$root/tests/fixtures
@@ -62,30 +60,22 @@ case $mode in win9*|winme) family=9x ;; *) family=nt ;; esac
 case $mode in win98|winme|win2k) shortcuts=yes ;; *) shortcuts=no ;; esac
 shots=${SLOT_SCREENSHOT_DIR:-$root/screenshots}
 mkdir -p "$shots"
-work=$(mktemp -d /tmp/wine-matrix.XXXXXX)
-wine_stderr=$work/stderr
 # SLOT_KEEP_WORK=1 keeps the exports, predictions and pictures for a look after a failure.
-trap 'wine_machine_stop; [ -n "${SLOT_KEEP_WORK:-}" ] && echo "kept: $work" || rm -rf "$work"' EXIT
+wine_work wine-matrix
+e2e_case=$mode
 
-passed=0
-failed=0
-pass() { passed=$((passed + 1)); }
-fail() { echo "FAIL [$mode]: $*"; failed=$((failed + 1)); }
 step() { echo "-- $mode: $*"; }
 win() { winepath -w "$1"; }
-shot() { import -window root "$shots/matrix_${mode}_$1.png" && echo "screenshot: $shots/matrix_${mode}_$1.png"; }
+shot() { screen_picture "$shots/matrix_${mode}_$1.png" && echo "screenshot: $shots/matrix_${mode}_$1.png"; }
 machine() { wine_run "$machine_driver" "$@"; }
 tray() { wine_run "$tray_driver" "$@"; }
 # Tavrik's icon in the notification area, with the mouse away so that no tooltip covers it.
+tray_crop() { echo "40x24+$((bar_right - 40))+$((bar_bottom - 24))"; }
 tray_area() {
   xdotool mousemove 300 300
-  sleep 0.5
-  import -window root -crop 40x24+984+744 +repage "$work/$1.png"
+  screen_picture "$work/$1.png" "$(tray_crop)"
 }
-same_picture() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
-click_tray() { xdotool mousemove 1013 757 click "$1"; }
-running() { pgrep -x "$1" >/dev/null; }
-wait_gone() { for _ in $(seq 50); do running "$1" || return 0; sleep 0.2; done; return 1; }
+click_tray() { xdotool mousemove "$tray_x" "$tray_y" click "$1"; }
 
 # The keys the programs read and write, and what Tavrik adds.
 machine_keys=('HKLM\SYSTEM\MountedDevices' 'HKLM\SYSTEM\CurrentControlSet\Services\Disk\Enum'
@@ -174,19 +164,20 @@ predict tavrik "${twin[@]}" --click left --out "$(win "$work/tavrik_during.reg")
   >"$work/tavrik_during.json" || fail "no prediction of the click"
 predict tavrik "${twin[@]}" --click left --command 1036 --out "$(win "$work/tavrik_after.reg")" \
   >/dev/null || fail "no prediction of Exit"
-tray_area no_icon
+# The whole screen: where the notification area is shows once it has an icon.
+screen_picture "$work/no_icon_screen.png"
 wine "$tavrik" >/dev/null 2>&1 &
-for _ in $(seq 50); do tray window >/dev/null && break; sleep 0.2; done
+wait_until 10 tray window >/dev/null
 tray icon && pass || fail "start: the shell does not know the tray icon"
-sleep 1
-tray_area icon_at_start
+wait_until 5 read_taskbar "$tray_driver" || fail "start: no taskbar"
+convert "$work/no_icon_screen.png" -crop "$(tray_crop)" +repage "$work/no_icon.png"
+wait_until 5 tray_unlike no_icon icon_at_start
 
 # A click on the icon: the slot menu.
 click_tray 1
 if tray menu 5 >"$work/menu"; then
   read -r left top right bottom <"$work/menu"
   xdotool mousemove 300 300  # away from the icon, whose tooltip would cover the menu
-  sleep 0.5
   shot tavrik_slot_menu
   items=$(python3 -c 'import json,sys; m=json.load(open(sys.argv[1],encoding="utf-8"))["menu"]; print(sum(1 for i in m if i.get("ownerDraw")), sum(1 for i in m if "id" in i))' "$work/tavrik_during.json")
   read -r owner_drawn all_items <<<"$items"
@@ -271,11 +262,10 @@ fi
 click_tray 3
 if tray menu 5 >/dev/null; then
   xdotool mousemove 300 300
-  sleep 0.5
   shot tavrik_fixed_menu
   tray keys down down down down return
   title="Tavrikバージョン情報"
-  for _ in $(seq 25); do [ "$(tray dialogs "$title")" = 1 ] && break; sleep 0.2; done
+  wait_until 5 dialogs_open "$tray_driver" "$title" 1
   tray texts "$title" | grep -qx 'Static:Tavrik バージョン 1.0.0' && pass || fail "version dialog"
   tray ok "$title"
 else
@@ -287,15 +277,19 @@ step "Tavrik: unplug and replug"
 machine unplug F G I || fail "unplug"
 wine_machine_load "$work/unplug.reg" || fail "disks not taken away"
 tray devicechange
-sleep 1
-tray_area icon_unplugged
+if [ $mode = win95 ]; then
+  sleep 1  # nothing to wait for: the icon must stay
+  tray_area icon_unplugged
+else
+  wait_until 5 tray_unlike icon_at_start icon_unplugged
+fi
 export_live "$work/unplugged.reg" "${tavrik_keys[@]}"
 same_registry "unplugged: drive icons" "$work/tavrik_before.reg" "$work/unplugged.reg" \
   "${icon_scope[@]}" --values-only
 if [ $mode = win95 ]; then
-  same_picture icon_at_start icon_unplugged && pass || fail "95: the icon changed"
+  same_picture "$work/icon_at_start.png" "$work/icon_unplugged.png" && pass || fail "95: the icon changed"
 else
-  same_picture icon_at_start icon_unplugged && fail "unplugged: the icon did not turn idle" || pass
+  other_picture "$work/icon_at_start.png" "$work/icon_unplugged.png" && pass || fail "unplugged: the icon did not turn idle"
 fi
 lnk_targets >"$work/shortcuts"
 [ ! -s "$work/shortcuts" ] && pass || fail "unplugged: shortcuts left: $(cat "$work/shortcuts")"
@@ -303,9 +297,7 @@ lnk_targets >"$work/shortcuts"
 plug_reader || fail "replug"
 wine_machine_load "$fixture" || fail "disks not listed again"
 tray devicechange
-sleep 1
-tray_area icon_replugged
-same_picture icon_at_start icon_replugged && pass || fail "replugged: the icon is not as at the start"
+wait_until 5 tray_like icon_at_start icon_replugged && pass || fail "replugged: the icon is not as at the start"
 export_live "$work/replugged.reg" "${tavrik_keys[@]}"
 same_registry "replugged" "$work/tavrik_during.reg" "$work/replugged.reg" \
   "${tavrik_scope[@]}" --any-case shctList
@@ -313,10 +305,8 @@ same_registry "replugged" "$work/tavrik_during.reg" "$work/replugged.reg" \
 # Exit, chosen from the right-click menu.
 click_tray 3
 tray menu 5 >/dev/null && tray keys up return || fail "right click for Exit: no menu"
-wait_gone Tavrik.exe && pass || fail "Exit: Tavrik still runs"
-sleep 0.5
-tray_area icon_after_exit
-same_picture no_icon icon_after_exit && pass || fail "Exit: an icon stayed in the notification area"
+wait_until 10 wine_ended Tavrik.exe && pass || fail "Exit: Tavrik still runs"
+wait_until 5 tray_like no_icon icon_after_exit && pass || fail "Exit: an icon stayed in the notification area"
 export_live "$work/tavrik_after_live.reg" "${tavrik_keys[@]}"
 same_registry "after Exit" "$work/tavrik_after.reg" "$work/tavrik_after_live.reg" \
   "${tavrik_scope[@]}" --any-case shctList
@@ -348,7 +338,16 @@ EOF
 }
 refresh_is() { grep -qx "refresh=$2" "$work/state" && pass || fail "$1: Refresh is not $2"; }
 # The user moves the mouse over the dialog: its next queued message checks the drive mask.
-nudge() { xdotool mousemove 500 380; sleep 0.2; xdotool mousemove 520 400; sleep 1; }
+# nudge PATTERN: moves the mouse to and fro until a line of the dialog's state matches.
+nudge_step=0
+nudged() {
+  local left top right bottom
+  read -r left top right bottom < <(wine_run "$loscan_driver" rect)
+  nudge_step=$((20 - nudge_step))
+  xdotool mousemove $(((left + right) / 2 + nudge_step)) $(((top + bottom) / 2 + nudge_step))
+  wine_run "$loscan_driver" state | grep -q "$1"
+}
+nudge() { wait_until 5 nudged "$1"; }
 # predict_now JSON: what the dialog shows after a refresh on the machine as it is now.
 predict_now() {
   export_live "$work/now.reg" "${machine_keys[@]}"
@@ -361,7 +360,6 @@ lwin=(--reg "$(win "$work/loscan_before.reg")" --os "$tag" --wine-order --drives
 predict loscan "${lwin[@]}" >"$work/loscan_start.json" || fail "no prediction of the start"
 wine "$loscan" >/dev/null 2>&1 &
 wine_run "$loscan_driver" wait || fail "Loscan's dialog did not appear"
-sleep 2
 shot loscan
 state_is "start" "$work/loscan_start.json"
 
@@ -385,7 +383,7 @@ else
   step "Loscan: unplug and replug"
   machine unplug F G I || fail "unplug"
   wine_machine_load "$work/unplug.reg" || fail "disks not taken away"
-  nudge
+  nudge "^refresh=enabled$"
   predict_now "$work/loscan_unplugged.json"
   state_is "unplugged" "$work/loscan_unplugged.json"
   refresh_is "unplugged" enabled
@@ -402,18 +400,15 @@ text = re.sub(r'"UserDriveLetterAssignment"="(\w)\w"',
 open(sys.argv[2], "w", encoding="cp932").write(text)
 EOF
   wine_machine_load "$work/replug.reg" || fail "records not restored"
-  nudge
+  nudge "^row1=visible|M|"
   predict_now "$work/loscan_replugged.json"
   state_is "replugged" "$work/loscan_replugged.json"
   grep -q '^row1=visible|M|M|enabled|' "$work/state" && grep -q '^row2=visible|N|N|enabled|' "$work/state" &&
     pass || fail "replugged: CF and SD are not at M and N: $(tr '\n' ';' <"$work/state")"
-  sleep 1
   shot loscan_replugged
 fi
 
 wine_run "$loscan_driver" escape || fail "escape: no dialog"
-wait_gone Loscan.exe && pass || fail "Esc: Loscan still runs"
+wait_until 10 wine_ended Loscan.exe && pass || fail "Esc: Loscan still runs"
 
-[ "$failed" -ne 0 ] && { echo "Wine stderr:"; tail -20 "$wine_stderr"; }
-echo "$mode: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+e2e_finish "$mode"
