@@ -1,17 +1,15 @@
 #include "tavrik/settings_profile.h"
 
-#include <utility>
-
 #include "platform/scoped_reg_key.h"
 
 using platform::ScopedRegKey;
 
-CSettingsProfile::CSettingsProfile(platform::IRegistry& registry, std::string registryKey,
-                                   std::string title)
-    : m_registry(registry), m_registryKey(std::move(registryKey)), m_title(std::move(title)) {}
+CSettingsProfile::CSettingsProfile(platform::IRegistry& registry, const std::string& registryKey,
+                                   const std::string& title)
+    : m_registry(registry), m_sectionsPath("Software\\" + registryKey + "\\" + title + "\\") {}
 
 std::string CSettingsProfile::SectionPath(const std::string& section) const {
-  return "Software\\" + m_registryKey + "\\" + m_title + "\\" + section;
+  return m_sectionsPath + section;
 }
 
 std::string CSettingsProfile::GetString(const std::string& section, const std::string& entry) {

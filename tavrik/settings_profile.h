@@ -7,7 +7,8 @@
 
 class CSettingsProfile {
  public:
-  CSettingsProfile(platform::IRegistry& registry, std::string registryKey, std::string title);
+  CSettingsProfile(platform::IRegistry& registry, const std::string& registryKey,
+                   const std::string& title);
 
   // The entry's text; empty when the entry, the section or the key does not exist.
   std::string GetString(const std::string& section, const std::string& entry);
@@ -20,6 +21,5 @@ class CSettingsProfile {
 
  private:
   platform::IRegistry& m_registry;
-  std::string m_registryKey;
-  std::string m_title;
+  std::string m_sectionsPath;  // "Software\<key>\<title>\", made once: every entry needs it
 };
