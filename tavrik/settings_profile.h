@@ -17,9 +17,13 @@ class CSettingsProfile {
   // Writing "no value" removes the entry.
   void DeleteEntry(const std::string& section, const std::string& entry);
 
-  std::string SectionPath(const std::string& section) const;
 
  private:
   platform::IRegistry& m_registry;
-  std::string m_sectionsPath;  // "Software\<key>\<title>\", made once: every entry needs it
+  // The section's key path, built in a buffer kept between calls: every entry read, written or
+  // deleted needs it, three per slot at each start and close.
+  const char* SectionPath(const std::string& section);
+
+  std::string m_profilePath;  // "Software\<key>\<title>\"
+  std::string m_sectionPath;
 };
