@@ -238,3 +238,8 @@ std::vector<ReaderProduct> ReaderCatalogue() {
   for (int i = 0; i < kReaderCount; ++i) readers.push_back(Expand(i));
   return readers;
 }
+
+std::string ReaderRegistryKey(int index) {
+  if (index < 0 || index >= kReaderCount) return std::string();
+  return kReaders[index].code;
+}

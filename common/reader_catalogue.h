@@ -59,6 +59,9 @@ struct ReaderProduct {
 
 // The 19 readers in catalogue order (position 1 is element 0).
 std::vector<ReaderProduct> ReaderCatalogue();
+// ReaderCatalogue()[index].registryKey without building the whole catalogue; empty for an
+// index outside 0..kReaderCount-1.
+std::string ReaderRegistryKey(int index);
 
 // Text of slot label n (1..16); empty for any other n.
 std::string SlotLabelText(int labelNumber);

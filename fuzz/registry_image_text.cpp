@@ -1,5 +1,6 @@
 #include "fuzz/registry_image_text.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/scoped_reg_key.h"
@@ -8,18 +9,22 @@ namespace {
 
 // Bounds that keep one input fast: a few thousand values, names and data a little past the
 // largest buffer (512) the programs use.
-constexpr size_t kMaxOperations = 6000;
-constexpr size_t kMaxRepeat = 4000;
+constexpr size_t kMaxOperations = 300;
+constexpr size_t kMaxRepeat = 300;
 constexpr size_t kMaxFieldBytes = 2048;
+constexpr size_t kMaxCopies = kMaxOperations * 2;
 
+// Every line of an image passes here (thousands for a few repeats): one allocation for the
+// list, none for its growth.
 FuzzFields Split(const std::string& line) {
   FuzzFields fields;
+  fields.reserve(static_cast<size_t>(std::count(line.begin(), line.end(), '|')) + 1);
   size_t start = 0;
   for (size_t bar = line.find('|'); bar != std::string::npos; bar = line.find('|', start)) {
-    fields.push_back(line.substr(start, bar - start));
+    fields.emplace_back(line, start, bar - start);
     start = bar + 1;
   }
-  fields.push_back(line.substr(start));
+  fields.emplace_back(line, start);
   return fields;
 }
 
@@ -75,16 +80,17 @@ std::vector<uint8_t> DataOf(const std::string& field) {
 }
 
 std::string Substitute(const std::string& line, size_t index) {
+  size_t mark = line.find("%i");
+  if (mark == std::string::npos) return line;
+  const std::string number = std::to_string(index);
   std::string out;
-  for (size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == '%' && i + 1 < line.size() && line[i + 1] == 'i') {
-      out += std::to_string(index);
-      ++i;
-    } else {
-      out.push_back(line[i]);
-    }
+  out.reserve(line.size() + 8 * number.size());
+  size_t start = 0;
+  for (; mark != std::string::npos; mark = line.find("%i", start)) {
+    out.append(line, start, mark - start).append(number);
+    start = mark + 2;
   }
-  return out;
+  return out.append(line, start, std::string::npos);
 }
 
 }  // namespace
@@ -104,29 +110,36 @@ std::string ExpandFuzzField(const std::string& field) {
 
 std::vector<FuzzFields> WriteRegistryImageText(platform::IRegistry& registry,
                                                const std::string& text) {
-  std::vector<std::string> lines;
+  // The lines still to read, the next one last: a repeat replaces its two lines with the
+  // copies in place at the end, so expanding it costs the copies and not a shift of every
+  // line after it (a few small inputs reach thousands of lines).
+  std::vector<std::string> pending;
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
+    pending.push_back(std::move(line));
     start = end + 1;
   }
+  std::reverse(pending.begin(), pending.end());
 
   std::vector<FuzzFields> others;
   size_t operations = 0;
-  for (size_t l = 0; l < lines.size() && operations < kMaxOperations; ++l) {
-    FuzzFields fields = Split(lines[l]);
-    if (fields[0] == "R" && fields.size() >= 2 && l + 1 < lines.size()) {
+  size_t copies = 0;
+  while (!pending.empty() && operations < kMaxOperations) {
+    FuzzFields fields = Split(pending.back());
+    pending.pop_back();
+    if (fields[0] == "R" && fields.size() >= 2 && !pending.empty()) {
       size_t times = std::strtoul(fields[1].c_str(), nullptr, 10);
       if (times > kMaxRepeat) times = kMaxRepeat;
-      const std::string repeated = lines[++l];
-      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(l));
-      for (size_t i = 0; i < times && lines.size() < kMaxOperations * 2; ++i)
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(l + i), Substitute(repeated, i));
-      --l;
+      const std::string repeated = std::move(pending.back());
+      pending.pop_back();
+      // A budget of copies over the whole input: repeats of repeats must end.
+      if (times > kMaxCopies - copies) times = kMaxCopies - copies;
+      copies += times;
+      for (size_t i = times; i-- > 0;) pending.push_back(Substitute(repeated, i));
       continue;
     }
     platform::RegKey root = 0;

@@ -72,29 +72,30 @@ void TerminateString(uint32_t type, uint8_t* data, uint32_t size, uint32_t capac
   if (IsStringType(type) && size > 0 && data[size - 1] != 0 && size < capacity) data[size] = 0;
 }
 
-// Splits a sub key path on backslashes. A leading backslash is refused (ERROR_BAD_PATHNAME,
-// as on NT); trailing ones are ignored, and so are empty components in between, as Wine does.
-// A backslash that is the trail byte of a double-byte character does not split: the real
-// call converts the name to UTF-16 before looking at separators.
-long SplitPath(const char* subKey, std::vector<std::string>& parts) {
-  parts.clear();
-  if (subKey == nullptr || *subKey == '\0') return kErrorSuccess;
-  if (*subKey == '\\') return kErrorBadPathname;
-  std::string current;
-  for (const char* p = subKey; *p != '\0'; ++p) {
-    if (IsCp932LeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') {
-      current.push_back(*p++);
-      current.push_back(*p);
-    } else if (*p == '\\') {
-      if (!current.empty()) parts.push_back(std::move(current));
-      current.clear();
-    } else {
-      current.push_back(*p);
-    }
+// The components of a sub key path, one at a time. A leading backslash is refused
+// (ERROR_BAD_PATHNAME, as on NT); trailing ones are ignored, and so are empty components in
+// between, as Wine does. A backslash that is the trail byte of a double-byte character does
+// not split: the real call converts the name to UTF-16 before looking at separators.
+// Walked in place rather than split into a list: every open goes through its path, and the
+// list's allocations were most of an open's cost.
+class PathParts {
+ public:
+  explicit PathParts(const char* subKey) : m_next(subKey != nullptr ? subKey : "") {}
+  long Check() const { return *m_next == '\\' ? kErrorBadPathname : kErrorSuccess; }
+  // The next component into part; false after the last.
+  bool Next(std::string& part) {
+    while (*m_next == '\\') ++m_next;
+    if (*m_next == '\0') return false;
+    const char* start = m_next;
+    for (; *m_next != '\0' && *m_next != '\\'; ++m_next)
+      if (IsCp932LeadByte(static_cast<unsigned char>(*m_next)) && m_next[1] != '\0') ++m_next;
+    part.assign(start, m_next);
+    return true;
   }
-  if (!current.empty()) parts.push_back(std::move(current));
-  return kErrorSuccess;
-}
+
+ private:
+  const char* m_next;
+};
 
 }  // namespace
 
@@ -161,14 +162,14 @@ auto FindValue(NodeT& node, const std::string& name) -> decltype(node.values.beg
 
 }  // namespace
 
-long MemoryRegistry::BeginOpen(RegKey parent, const char* subKey, RegKey* result, Node** node,
-                               std::vector<std::string>& parts) const {
+long MemoryRegistry::BeginOpen(RegKey parent, const char* subKey, RegKey* result,
+                               Node** node) const {
   if (result == nullptr) return kErrorInvalidParameter;
   uint32_t parentAccess = 0;
   // Windows ignores the rights of the parent handle when opening or creating below it.
   long rc = Resolve(parent, node, &parentAccess);
   if (rc == kErrorInvalidHandle) return rc;  // the result is left alone
-  if (rc == kErrorSuccess) rc = SplitPath(subKey, parts);
+  if (rc == kErrorSuccess) rc = PathParts(subKey).Check();
   if (rc != kErrorSuccess) *result = 0;
   return rc;
 }
@@ -193,19 +194,19 @@ bool MemoryRegistry::WriteDenied(const Node* node, uint32_t access) const {
 long MemoryRegistry::OpenKey(RegKey parent, const char* subKey, uint32_t access,
                              RegKey* result) {
   Node* node = nullptr;
-  std::vector<std::string> parts;
-  long rc = BeginOpen(parent, subKey, result, &node, parts);
+  long rc = BeginOpen(parent, subKey, result, &node);
   if (rc != kErrorSuccess) return rc;
   if (WriteDenied(node, access)) {
     *result = 0;
     return kErrorAccessDenied;
   }
   // An empty path on a predefined root gives the root itself back, not a new handle.
-  if (parts.empty() && (subKey == nullptr || *subKey == '\0') && IsPredefinedKey(parent)) {
+  if ((subKey == nullptr || *subKey == '\0') && IsPredefinedKey(parent)) {
     *result = parent;
     return kErrorSuccess;
   }
-  for (const std::string& part : parts) {
+  PathParts parts(subKey);
+  for (std::string part; parts.Next(part);) {
     node = FindChild(*node, part);
     if (node == nullptr) {
       *result = 0;
@@ -219,8 +220,7 @@ long MemoryRegistry::OpenKey(RegKey parent, const char* subKey, uint32_t access,
 long MemoryRegistry::CreateKey(RegKey parent, const char* subKey, uint32_t access,
                                RegKey* result, uint32_t* disposition) {
   Node* node = nullptr;
-  std::vector<std::string> parts;
-  long rc = BeginOpen(parent, subKey, result, &node, parts);
+  long rc = BeginOpen(parent, subKey, result, &node);
   if (rc != kErrorSuccess) return rc;
   if (WriteDenied(node, access)) {
     *result = 0;
@@ -230,7 +230,8 @@ long MemoryRegistry::CreateKey(RegKey parent, const char* subKey, uint32_t acces
   if ((subKey == nullptr || *subKey == '\0') && IsPredefinedKey(parent)) {
     *result = parent;
   } else {
-    for (const std::string& part : parts) {
+    PathParts parts(subKey);
+    for (std::string part; parts.Next(part);) {
       Node* child = FindChild(*node, part);
       created = child == nullptr;
       if (created) {
@@ -240,6 +241,7 @@ long MemoryRegistry::CreateKey(RegKey parent, const char* subKey, uint32_t acces
         node->children.push_back(fresh);
         node->childIndex[FoldRegistryName(part, true)] = fresh.get();
         node->ChildrenChanged();
+        ++m_changes;
         child = fresh.get();
       }
       node = child;
@@ -377,6 +379,7 @@ long MemoryRegistry::SetValue(RegKey key, const char* name, uint32_t type, const
   }
   value->type = type;
   value->data.assign(data, data + count);
+  ++m_changes;
   return kErrorSuccess;
 }
 
@@ -389,6 +392,7 @@ long MemoryRegistry::DeleteValue(RegKey key, const char* name) {
   node->valueHashes.erase(node->valueHashes.begin() + (value - node->values.begin()));
   node->values.erase(value);
   node->ValuesChanged();
+  ++m_changes;
   return kErrorSuccess;
 }
 
@@ -399,10 +403,10 @@ long MemoryRegistry::DeleteKey(RegKey parent, const char* subKey) {
   // The key is opened for deletion on its own; the parent handle's rights do not matter.
   long rc = Resolve(parent, &node, &parentAccess);
   if (rc != kErrorSuccess) return rc;
-  std::vector<std::string> parts;
-  rc = SplitPath(subKey, parts);
+  PathParts parts(subKey);
+  rc = parts.Check();
   if (rc != kErrorSuccess) return rc;
-  for (const std::string& part : parts) {
+  for (std::string part; parts.Next(part);) {
     node = FindChild(*node, part);
     if (node == nullptr) return kErrorFileNotFound;
   }
@@ -417,6 +421,7 @@ long MemoryRegistry::DeleteKey(RegKey parent, const char* subKey) {
   owner->children.erase(
       std::find_if(owner->children.begin(), owner->children.end(),
                    [node](const NodePtr& child) { return child.get() == node; }));
+  ++m_changes;
   return kErrorSuccess;
 }
 
@@ -445,10 +450,10 @@ std::vector<MemoryRegistry::KeyImage> MemoryRegistry::Snapshot(RegKey root,
   auto rootNode = m_roots.find(root);
   if (rootNode == m_roots.end()) return out;
   Node* node = rootNode->second.get();
-  std::vector<std::string> parts;
-  if (SplitPath(path.c_str(), parts) != kErrorSuccess) return out;
+  PathParts parts(path.c_str());
+  if (parts.Check() != kErrorSuccess) return out;
   std::string canonical;
-  for (const std::string& part : parts) {
+  for (std::string part; parts.Next(part);) {
     node = FindChild(*node, part);
     if (node == nullptr) return out;
     canonical = canonical.empty() ? node->name : canonical + "\\" + node->name;

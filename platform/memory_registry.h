@@ -66,6 +66,9 @@ class MemoryRegistry : public IRegistry {
 
   // Handles opened and not yet closed (the predefined roots are not counted).
   size_t OpenHandleCount() const { return m_handles.size(); }
+  // Changes made so far (keys created or deleted, values set or deleted): equal counts
+  // mean an unchanged registry, without comparing snapshots.
+  uint64_t ChangeCount() const { return m_changes; }
 
   // The tree below root/path, depth first in enumeration order, the key itself first.
   // Empty when the key does not exist.
@@ -81,9 +84,8 @@ class MemoryRegistry : public IRegistry {
   long Resolve(RegKey key, Node** node, uint32_t* access) const;
   // Whether a key below node may not be opened with these rights.
   bool WriteDenied(const Node* node, uint32_t access) const;
-  // The common start of open and create: the parent resolved and the path split.
-  long BeginOpen(RegKey parent, const char* subKey, RegKey* result, Node** node,
-                 std::vector<std::string>& parts) const;
+  // The common start of open and create: the parent resolved and the path checked.
+  long BeginOpen(RegKey parent, const char* subKey, RegKey* result, Node** node) const;
   long ResolveWithAccess(RegKey key, uint32_t needed, Node** node) const;
   RegKey NewHandle(const NodePtr& node, uint32_t access);
   NodePtr Share(Node* node) const;
@@ -97,6 +99,7 @@ class MemoryRegistry : public IRegistry {
   std::map<RegKey, NodePtr> m_roots;
   std::map<RegKey, std::unique_ptr<Handle>> m_handles;
   RegKey m_nextHandle = 0x1000;
+  uint64_t m_changes = 0;
   bool m_wineOrder = false;
   bool m_accessChecks = true;
   std::vector<RegKey> m_readOnlyRoots;

@@ -1,15 +1,33 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer), runs each
-# for a bounded time from its seed corpus, then runs every seed once as a regression test.
+# Builds the libFuzzer targets (clang, AddressSanitizer + UndefinedBehaviorSanitizer) and fuzzes
+# each one, then runs every seed once as a regression test.
+#
 # usage: scripts/fuzz.sh [SECONDS_PER_TARGET]   (default 60)
-# Inputs found along the way stay in <build>/corpus/<target>; a crash is kept as
-# <build>/artifacts/<target>-crash-* and fails the run. <build> is build/fuzz (the "fuzz"
-# preset) unless SLOT_FUZZ_BUILD names another folder. SLOT_FUZZ_SEED fixes libFuzzer's random
-# seed, so that a run on unchanged code walks the same inputs (CI sets it).
+#   Runs each target for a bounded time from its seed corpus. Inputs found along the way stay
+#   in <build>/corpus/<target>; a crash is kept as <build>/artifacts/<target>-crash-* and fails
+#   the run.
+# usage: scripts/fuzz.sh --long [EXECUTIONS]    (default 10000000 a target)
+#   Runs each target until it has made that many executions, then merges what it found with
+#   the committed inputs into a minimal corpus that replaces fuzz/corpus/<target> (hand-named
+#   seeds are kept as they are), and measures the line coverage that corpus gives the files the
+#   target exercises (a second clang build, <build>-coverage, with source-based coverage).
+#   Prints a table, also written to <build>/long/report.md: executions, time, executions a
+#   second, new corpus entries, line coverage. SLOT_FUZZ_LONG_SECONDS caps the time of each
+#   target (the table then shows the executions actually made); SLOT_FUZZ_TARGETS picks targets.
+#
+# <build> is build/fuzz (the "fuzz" preset) unless SLOT_FUZZ_BUILD names another folder.
+# SLOT_FUZZ_SEED fixes libFuzzer's random seed, so that a run on unchanged code walks the same
+# inputs (CI sets it).
 set -uo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-60}
-targets=(reg_file drive_lookups definitions tolket)
+mode=short
+if [ "${1:-}" = "--long" ]; then
+  mode=long
+  executions=${2:-10000000}
+else
+  seconds=${1:-60}
+fi
+targets=(${SLOT_FUZZ_TARGETS:-reg_file drive_lookups definitions tolket})
 
 build=${SLOT_FUZZ_BUILD:-build/fuzz}
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -19,33 +37,146 @@ fi
 cmake --build "$build" -j2 --target fuzz_targets >/dev/null ||
   { cmake --build "$build" -j2 --target fuzz_targets; exit 1; }
 
+mkdir -p "$build/artifacts"
+
+# libFuzzer's options shared by both modes; the registry-image targets get their dictionary.
+fuzz_options() {
+  local t=$1
+  echo "-timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=$build/artifacts/$t-"
+  [ -n "${SLOT_FUZZ_SEED:-}" ] && echo "-seed=$SLOT_FUZZ_SEED"
+  case $t in drive_lookups|definitions) echo "-dict=fuzz/dict/registry_image.dict" ;; esac
+}
+
+# The files whose line coverage a target's corpus is measured on: the parsers and lookups it
+# drives, not the in-memory twins around them.
+coverage_files() {
+  case $1 in
+    reg_file) echo platform/reg_file.cpp platform/reg_file_export.cpp ;;
+    drive_lookups)
+      echo common/slot_drive_finder.cpp common/slot_drive_assigner.cpp common/disk_enum.cpp \
+        common/mount_records.cpp common/present_devices_9x.cpp common/slot_id.cpp \
+        common/fixed_buffer_reads.cpp ;;
+    definitions)
+      echo tavrik/reader_definitions.cpp tavrik/reader_definition.cpp tavrik/number_value.cpp \
+        common/fixed_buffer_reads.cpp ;;
+    tolket)
+      echo tools/tolket/icon_entry_file.cpp tools/tolket/drive_icon_whitelist.cpp \
+        tools/tolket/tolket_run.cpp ;;
+  esac
+}
+
+# Executions libFuzzer reports in the log (the last run in it).
+executions_in() {
+  local runs
+  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$1" | grep -o '[0-9]*$' | tail -1)
+  echo "${runs:-0}"
+}
+
+# A failed target: the count goes up and the first lines of the report are shown.
+report_failure() {
+  failed=$((failed + 1))
+  echo "$1 (see $2)"
+  grep -E 'ERROR|broken:|SUMMARY' "$2" | head -5
+}
+
+llvm_tool() {
+  command -v "$1-14" || command -v "$1" || { echo "fuzz: $1 not found (scripts/setup.sh)" >&2; exit 1; }
+}
+
+# "covered/total (percent)" of the lines of the target's files over its committed corpus.
+line_coverage() {
+  local t=$1 cov=$2
+  local raw=$cov/profiles/$t.profraw data=$cov/profiles/$t.profdata
+  mkdir -p "$cov/profiles"
+  rm -f "$raw"
+  LLVM_PROFILE_FILE=$raw "$cov/fuzz/fuzz_$t" fuzz/corpus/$t/* >"$cov/profiles/$t.log" 2>&1
+  "$(llvm_tool llvm-profdata)" merge -sparse "$raw" -o "$data" || return 1
+  # shellcheck disable=SC2046
+  "$(llvm_tool llvm-cov)" report "$cov/fuzz/fuzz_$t" -instr-profile="$data" \
+      $(coverage_files "$t") >"$cov/profiles/$t.txt" || return 1
+  # shellcheck disable=SC2046
+  "$(llvm_tool llvm-cov)" export -summary-only "$cov/fuzz/fuzz_$t" -instr-profile="$data" \
+      $(coverage_files "$t") |
+    python3 -c 'import json, sys
+lines = json.load(sys.stdin)["data"][0]["totals"]["lines"]
+print("%d/%d (%.1f %%)" % (lines["covered"], lines["count"], lines["percent"]))'
+}
+
+if [ "$mode" = long ]; then
+  cov=$build-coverage
+  if [ ! -f "$cov/CMakeCache.txt" ]; then
+    cmake -S . -B "$cov" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang \
+      -DCMAKE_CXX_COMPILER=clang++ -DSLOT_FUZZ=ON -DSLOT_FUZZ_COVERAGE=ON >/dev/null || exit 1
+  fi
+  cmake --build "$cov" -j2 --target fuzz_targets >/dev/null ||
+    { cmake --build "$cov" -j2 --target fuzz_targets; exit 1; }
+  report=$build/long/report.md
+  mkdir -p "$build/long"
+  {
+    echo "| target | executions | time | executions/s | new corpus entries | corpus | line coverage |"
+    echo "|---|---:|---:|---:|---:|---:|---:|"
+  } >"$report"
+  failed=0
+  for t in "${targets[@]}"; do
+    bin=$build/fuzz/fuzz_$t
+    work=$build/long/$t
+    rm -rf "$work"
+    mkdir -p "$work/found" "$work/merged"
+    log=$work/fuzz.log
+    cap=()
+    [ -n "${SLOT_FUZZ_LONG_SECONDS:-}" ] && cap=(-max_total_time="$SLOT_FUZZ_LONG_SECONDS")
+    start=$(date +%s)
+    # shellcheck disable=SC2046
+    "$bin" -runs="$executions" "${cap[@]}" $(fuzz_options "$t") "$work/found" "fuzz/corpus/$t" \
+      >"$log" 2>&1
+    rc=$?
+    elapsed=$(( $(date +%s) - start ))
+    runs=$(executions_in "$log")
+    # The minimal corpus: the hand-named seeds as they are, then whatever else adds coverage.
+    ls "fuzz/corpus/$t" >"$work/before.txt"
+    find "fuzz/corpus/$t" -type f ! -regex '.*/[0-9a-f]\{40\}' -exec cp {} "$work/merged/" \;
+    "$bin" -merge=1 -timeout=10 -rss_limit_mb=2048 "$work/merged" "fuzz/corpus/$t" "$work/found" \
+      >"$work/merge.log" 2>&1 || rc=1
+    if [ -n "$(ls "$work/merged")" ]; then
+      rm -f fuzz/corpus/$t/*
+      cp "$work"/merged/* "fuzz/corpus/$t/"
+    fi
+    added=$(ls "fuzz/corpus/$t" | grep -cvxF -f "$work/before.txt")
+    coverage=$(line_coverage "$t" "$cov") || coverage="(no coverage)"
+    rate=$(( runs / (elapsed > 0 ? elapsed : 1) ))
+    row="| fuzz_$t | $runs | ${elapsed} s | $rate | $added | $(ls "fuzz/corpus/$t" | wc -l) | $coverage |"
+    echo "$row" >>"$report"
+    if [ $rc -eq 0 ]; then
+      echo "fuzz_$t: $runs executions in $elapsed s ($rate a second), $added new corpus entries, line coverage $coverage"
+      [ "$runs" -lt "$executions" ] && echo "fuzz_$t: stopped at the time cap, short of $executions executions"
+    else
+      report_failure "fuzz_$t: FAILED after $runs executions" "$log"
+    fi
+  done
+  cat "$report"
+  echo "fuzz --long: $(( ${#targets[@]} - failed )) passed, $failed failed"
+  [ $failed -eq 0 ]
+  exit
+fi
+
 passed=0
 failed=0
-mkdir -p "$build/artifacts"
 for t in "${targets[@]}"; do
   bin=$build/fuzz/fuzz_$t
   work=$build/corpus/$t
   mkdir -p "$work"
   log=$build/fuzz_$t.log
-  seed=()
-  [ -n "${SLOT_FUZZ_SEED:-}" ] && seed=(-seed="$SLOT_FUZZ_SEED")
-  dict=()
-  case $t in drive_lookups|definitions) dict=(-dict=fuzz/dict/registry_image.dict) ;; esac
   # New inputs go to the first folder; the committed seeds are only read.
-  "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    "${seed[@]}" "${dict[@]}" -artifact_prefix="$build/artifacts/$t-" \
-    "$work" "fuzz/corpus/$t" >"$log" 2>&1
+  # shellcheck disable=SC2046
+  "$bin" -max_total_time="$seconds" $(fuzz_options "$t") "$work" "fuzz/corpus/$t" >"$log" 2>&1
   rc=$?
   # Every seed once more, as a regression test.
   "$bin" fuzz/corpus/$t/* >>"$log" 2>&1 || rc=1
-  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1)
   if [ $rc -eq 0 ]; then
     passed=$((passed + 1))
-    echo "fuzz_$t: ${runs:-0} runs in ${seconds} s, $(ls "$work" | wc -l) inputs in the corpus: ok"
+    echo "fuzz_$t: $(executions_in "$log") runs in ${seconds} s, $(ls "$work" | wc -l) inputs in the corpus: ok"
   else
-    failed=$((failed + 1))
-    echo "fuzz_$t: FAILED (see $log)"
-    grep -E 'ERROR|broken:|SUMMARY' "$log" | head -5
+    report_failure "fuzz_$t: FAILED" "$log"
   fi
 done
 echo "fuzz: $passed passed, $failed failed"

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make ninja-build pkg-config
   googletest libgtest-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev llvm-14
   mingw-w64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32 wine64
   xvfb xauth x11-utils xdotool imagemagick

@@ -34,8 +34,7 @@ long CReaderDefinitions::LoadDefinitions() {
   m_nDeviceNum = static_cast<uint8_t>(std::min<unsigned>(deviceNum & 0xFFu, kReaderCount));
   m_strDefVersion = ReadTextValue(m_registry, key.Get(), "Version", 260);
   key.Close();
-  const std::vector<ReaderProduct> catalogue = ReaderCatalogue();
-  for (size_t i = 0; i < m_aReaders.size() && i < catalogue.size(); ++i)
-    m_aReaders[i].Load(catalogue[i].registryKey);
+  for (size_t i = 0; i < m_aReaders.size(); ++i)
+    m_aReaders[i].Load(ReaderRegistryKey(static_cast<int>(i)));
   return 0;
 }

@@ -1,22 +1,21 @@
 #include "tavrik/settings_profile.h"
 
-#include <utility>
-
 #include "platform/scoped_reg_key.h"
 
 using platform::ScopedRegKey;
 
-CSettingsProfile::CSettingsProfile(platform::IRegistry& registry, std::string registryKey,
-                                   std::string title)
-    : m_registry(registry), m_registryKey(std::move(registryKey)), m_title(std::move(title)) {}
+CSettingsProfile::CSettingsProfile(platform::IRegistry& registry, const std::string& registryKey,
+                                   const std::string& title)
+    : m_registry(registry), m_profilePath("Software\\" + registryKey + "\\" + title + "\\") {}
 
-std::string CSettingsProfile::SectionPath(const std::string& section) const {
-  return "Software\\" + m_registryKey + "\\" + m_title + "\\" + section;
+const char* CSettingsProfile::SectionPath(const std::string& section) {
+  m_sectionPath.assign(m_profilePath).append(section);
+  return m_sectionPath.c_str();
 }
 
 std::string CSettingsProfile::GetString(const std::string& section, const std::string& entry) {
   ScopedRegKey key(m_registry);
-  if (key.Open(platform::kHkeyCurrentUser, SectionPath(section).c_str(), platform::kKeyRead) !=
+  if (key.Open(platform::kHkeyCurrentUser, SectionPath(section), platform::kKeyRead) !=
       platform::kErrorSuccess)
     return std::string();
   std::string value;
@@ -27,7 +26,7 @@ std::string CSettingsProfile::GetString(const std::string& section, const std::s
 bool CSettingsProfile::WriteString(const std::string& section, const std::string& entry,
                                    const std::string& value) {
   ScopedRegKey key(m_registry);
-  if (key.Create(platform::kHkeyCurrentUser, SectionPath(section).c_str(),
+  if (key.Create(platform::kHkeyCurrentUser, SectionPath(section),
                  platform::kKeyAllAccess) != platform::kErrorSuccess)
     return false;
   return key.WriteText(entry.c_str(), value) == platform::kErrorSuccess;
@@ -35,7 +34,7 @@ bool CSettingsProfile::WriteString(const std::string& section, const std::string
 
 void CSettingsProfile::DeleteEntry(const std::string& section, const std::string& entry) {
   ScopedRegKey key(m_registry);
-  if (key.Open(platform::kHkeyCurrentUser, SectionPath(section).c_str(), platform::kKeyAllAccess) !=
+  if (key.Open(platform::kHkeyCurrentUser, SectionPath(section), platform::kKeyAllAccess) !=
       platform::kErrorSuccess)
     return;
   m_registry.DeleteValue(key.Get(), entry.c_str());

@@ -7,7 +7,8 @@
 
 class CSettingsProfile {
  public:
-  CSettingsProfile(platform::IRegistry& registry, std::string registryKey, std::string title);
+  CSettingsProfile(platform::IRegistry& registry, const std::string& registryKey,
+                   const std::string& title);
 
   // The entry's text; empty when the entry, the section or the key does not exist.
   std::string GetString(const std::string& section, const std::string& entry);
@@ -16,10 +17,13 @@ class CSettingsProfile {
   // Writing "no value" removes the entry.
   void DeleteEntry(const std::string& section, const std::string& entry);
 
-  std::string SectionPath(const std::string& section) const;
 
  private:
   platform::IRegistry& m_registry;
-  std::string m_registryKey;
-  std::string m_title;
+  // The section's key path, built in a buffer kept between calls: every entry read, written or
+  // deleted needs it, three per slot at each start and close.
+  const char* SectionPath(const std::string& section);
+
+  std::string m_profilePath;  // "Software\<key>\<title>\"
+  std::string m_sectionPath;
 };

@@ -34,6 +34,13 @@ TEST(ReaderCatalogue, HoldsNineteenReadersInPositionOrderWithTheirSlotCounts) {
   }
 }
 
+TEST(ReaderCatalogue, RegistryKeyByIndexIsTheCataloguesOwnAndEmptyOutsideIt) {
+  for (int i = 0; i < kReaderCount; ++i)
+    EXPECT_EQ(Catalogue()[i].registryKey, ReaderRegistryKey(i)) << "index " << i;
+  EXPECT_EQ("", ReaderRegistryKey(-1));
+  EXPECT_EQ("", ReaderRegistryKey(kReaderCount));
+}
+
 TEST(ReaderCatalogue, SlotLabelsFollowTheDialogTable) {
   for (int i = 0; i < kReaderCount; ++i) {
     const ReaderProduct& r = Catalogue()[i];

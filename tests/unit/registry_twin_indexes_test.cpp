@@ -121,6 +121,52 @@ TEST(RegistryTwinIndexes, ValuesAddedOrDeletedAfterAnEnumerationShowInTheNextInE
   EXPECT_EQ((Names{"B", "A", "C"}), Values(registry, key.Get()));
 }
 
+TEST(RegistryTwinIndexes, PathsSkipEmptyComponentsAndNeverSplitAtATrailByte) {
+  MemoryRegistry registry;
+  // "\x95\x5c" is one double-byte character whose trail byte is a backslash.
+  Create(registry, kHkeyLocalMachine, "a\\\\b\\\x95\x5c\\");
+  platform::ScopedRegKey a(registry);
+  ASSERT_EQ(kErrorSuccess, a.Open(kHkeyLocalMachine, "a", platform::kKeyRead));
+  EXPECT_EQ(Names{"b"}, Subkeys(registry, a.Get()));
+  platform::ScopedRegKey b(registry);
+  ASSERT_EQ(kErrorSuccess, b.Open(a.Get(), "b\\", platform::kKeyRead));
+  EXPECT_EQ(Names{"\x95\x5c"}, Subkeys(registry, b.Get()));
+  platform::ScopedRegKey key(registry);
+  EXPECT_EQ(kErrorSuccess, key.Open(kHkeyLocalMachine, "A\\B\\\\\x95\x5c", platform::kKeyRead));
+  EXPECT_EQ(platform::kErrorBadPathname, key.Open(kHkeyLocalMachine, "\\a", platform::kKeyRead));
+  EXPECT_EQ(platform::kErrorBadPathname, registry.DeleteKey(kHkeyLocalMachine, "\\a\\b"));
+}
+
+TEST(RegistryTwinIndexes, EveryChangeAndNoReadCountsAsAChange) {
+  MemoryRegistry registry;
+  uint64_t count = registry.ChangeCount();
+  auto changed = [&]() {
+    const bool moved = registry.ChangeCount() != count;
+    count = registry.ChangeCount();
+    return moved;
+  };
+  Create(registry, kHkeyLocalMachine, "a\\b");
+  EXPECT_TRUE(changed());
+  Create(registry, kHkeyLocalMachine, "a\\b");
+  EXPECT_FALSE(changed());
+  platform::ScopedRegKey key(registry);
+  ASSERT_EQ(kErrorSuccess, key.Open(kHkeyLocalMachine, "a\\b", platform::kKeyAllAccess));
+  Set(registry, key.Get(), "v");
+  EXPECT_TRUE(changed());
+  uint8_t data[8];
+  uint32_t size = sizeof data;
+  EXPECT_EQ(kErrorSuccess, registry.QueryValue(key.Get(), "v", nullptr, data, &size));
+  EXPECT_EQ(Names{"v"}, Values(registry, key.Get()));
+  EXPECT_FALSE(changed());
+  EXPECT_EQ(kErrorSuccess, registry.DeleteValue(key.Get(), "v"));
+  EXPECT_TRUE(changed());
+  EXPECT_EQ(platform::kErrorFileNotFound, registry.DeleteValue(key.Get(), "v"));
+  EXPECT_FALSE(changed());
+  key.Close();
+  EXPECT_EQ(kErrorSuccess, registry.DeleteKey(kHkeyLocalMachine, "a\\b"));
+  EXPECT_TRUE(changed());
+}
+
 TEST(ScriptedSystemText, AsciiAndDoubleByteTextConvertAsCp932) {
   platform::ScriptedSystem system;
   const uint16_t ascii[] = {'\\', '?', '?', '~', 'A', 0};

@@ -39,6 +39,12 @@ std::vector<std::string> Texts(const std::vector<WindowUiModel::MenuItem>& items
   return texts;
 }
 
+TEST(TavrikRefresh, SlotEntryNamesAreLowerCaseHexAroundAnX) {
+  EXPECT_EQ("0x0", SlotEntryName(0, 0));
+  EXPECT_EQ("12x4", SlotEntryName(18, 4));
+  EXPECT_EQ("ffx10", SlotEntryName(255, 16));
+}
+
 TEST(TavrikRefresh, NoReaderGivesTheIdleIconAndAGrayedEjectAll) {
   TavrikMachine machine("WinXP");
   machine.DefineReader(0, kName, FourSlots());
