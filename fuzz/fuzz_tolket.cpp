@@ -57,8 +57,14 @@ Keys Flatten(const std::map<platform::RegKey, std::vector<MemoryRegistry::KeyIma
   return keys;
 }
 
-bool OnlyDefaultValue(const std::vector<MemoryRegistry::ValueImage>& values) {
-  return values.empty() || (values.size() == 1 && values[0].name.empty());
+// The values Tolket may write in a whitelisted key: the default value, and "BackData", where
+// it keeps the value it replaced.
+bool IsTolketValue(const std::string& name) { return name.empty() || name == "BackData"; }
+
+bool OnlyTolketValues(const std::vector<MemoryRegistry::ValueImage>& values) {
+  for (const auto& value : values)
+    if (!IsTolketValue(value.name)) return false;
+  return true;
 }
 
 void Seed(MemoryRegistry& registry, platform::RegKey root, const char* path, const char* name) {
@@ -109,8 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool allowed = IsAllowedKey(key.first.first, key.first.second);
     auto was = before.find(key.first);
     if (was == before.end()) {
-      // Created: an allowed key with its default value, or a bare key on the way to one.
-      FUZZ_CHECK((allowed && OnlyDefaultValue(key.second)) ||
+      // Created: an allowed key with Tolket's values, or a bare key on the way to one.
+      FUZZ_CHECK((allowed && OnlyTolketValues(key.second)) ||
                  (IsAncestorOfAllowed(key.first.first, key.first.second) && key.second.empty()));
       continue;
     }
@@ -119,11 +125,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto others = [](const std::vector<MemoryRegistry::ValueImage>& values) {
       std::vector<MemoryRegistry::ValueImage> kept;
       for (const auto& value : values)
-        if (!value.name.empty()) kept.push_back(value);
+        if (!IsTolketValue(value.name)) kept.push_back(value);
       return kept;
     };
-    FUZZ_CHECK(others(was->second) == others(key.second));  // only the default value changed
+    FUZZ_CHECK(others(was->second) == others(key.second));  // only Tolket's values changed
   }
-  for (const auto& key : before) FUZZ_CHECK(after.count(key.first) == 1);  // nothing removed
+  // Removed: only an allowed key Tolket takes back, or an emptied key on the way to one, and
+  // never one that held a value of anyone else's.
+  for (const auto& key : before) {
+    if (after.count(key.first) == 1) continue;
+    FUZZ_CHECK(IsAllowedKey(key.first.first, key.first.second) ||
+               IsAncestorOfAllowed(key.first.first, key.first.second));
+    FUZZ_CHECK(OnlyTolketValues(key.second));
+  }
   return 0;
 }

@@ -70,7 +70,8 @@ TEST(MemoryRegistry, ScopedKeyTextThatFillsItsBufferIsSkippedUnlessASpareByteEnd
   MemoryRegistry registry;
   platform::ScopedRegKey key(registry);
   ASSERT_EQ(platform::kErrorSuccess, key.Create(platform::kHkeyCurrentUser, "A", platform::kKeyAllAccess));
-  const uint8_t unterminated[4] = {'a', 'b', 'c', 'd'};
+  // A fifth byte that is not NUL: the call, like NT's, looks one byte past a string's size.
+  const uint8_t unterminated[5] = {'a', 'b', 'c', 'd', 'x'};
   ASSERT_EQ(platform::kErrorSuccess, registry.SetValue(key.Get(), "Full", platform::kRegSz, unterminated, 4));
   ASSERT_EQ(platform::kErrorSuccess, key.WriteText("Fits", "abc"));
   ASSERT_EQ(platform::kErrorSuccess,
