@@ -7,7 +7,14 @@
 //   icon [HWND]          exit 0 when the shell knows the tray icon of the window (the running
 //                        one, or a handle printed earlier), 1 otherwise
 //   left X Y | right X Y put the cursor at (X, Y) and post the tray's button message
-//   command ID           post WM_COMMAND ID, as a chosen menu item does
+//   command ID [TITLE SECONDS]
+//                        post WM_COMMAND ID, as a chosen menu item does; with TITLE, then wait
+//                        up to SECONDS for a dialog with that caption. An eject's box is
+//                        waited for here, in the process that posted it: under Wine 8, a
+//                        process that starts while the program asks for the system's handle
+//                        list (which a failed eject does, to name the programs holding the
+//                        drive) brings the Wine server down, so no other process may start
+//                        until the box is up.
 //   escape               post the Escape key to the hidden window
 //   keys KEY...          type keys (down, up, return, escape) into the program's thread, where
 //                        an open popup menu reads them
@@ -115,6 +122,16 @@ int WaitForMenu(bool wanted, int seconds) {
   return 1;
 }
 
+int WaitForDialog(const char* title, int seconds) {
+  for (int tenth = 0; tenth <= seconds * 10; ++tenth) {
+    DialogCount search{title, 0};
+    EnumWindows(CountDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.count > 0) return 0;
+    Sleep(100);
+  }
+  return 1;
+}
+
 // Modifying an icon the shell does not know fails; with no flags nothing changes.
 bool ShellKnowsIcon(HWND window) { return TrayCall(NIM_MODIFY, window); }
 
@@ -214,7 +231,9 @@ int main(int argc, char** argv) {
   if (std::strcmp(command, "forgeticon") == 0) return TrayCall(NIM_DELETE, ejector) ? 0 : 1;
   if (std::strcmp(command, "taskbarcreated") == 0)
     return PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0) ? 0 : 1;
-  if (std::strcmp(command, "command") == 0 && oneArgument)
-    return PostMessageA(ejector, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0) ? 0 : 1;
+  if (std::strcmp(command, "command") == 0 && (oneArgument || argc == 5)) {
+    if (!PostMessageA(ejector, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0)) return 1;
+    return oneArgument ? 0 : WaitForDialog(argv[3], std::atoi(argv[4]));
+  }
   return Usage();
 }
