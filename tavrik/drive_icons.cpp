@@ -13,8 +13,6 @@ namespace {
 
 const char kDriveIconsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons";
 const char kExplorerDrivesKey[] = "Applications\\explorer.exe\\Drives";
-const char kMachineKeyList[] = "IcoList1";
-const char kExplorerKeyList[] = "IcoList2";
 
 // Sets the key's default value with the backup rule and closes the key.
 void WriteWithBackup(platform::IRegistry& registry, ScopedRegKey& key, const std::string& wanted) {

@@ -42,6 +42,10 @@ class CDriveIcons {
   void ForgetIconLists();
 
  private:
+  // The settings sections of the record, one entry per slot.
+  static constexpr const char* kMachineKeyList = "IcoList1";
+  static constexpr const char* kExplorerKeyList = "IcoList2";
+
   int DeviceNum() const { return m_definitions.m_nDeviceNum; }
   // HKEY_CLASSES_ROOT keys are Explorer's own on NT and on Me.
   bool ExplorerKeysUsed() const;

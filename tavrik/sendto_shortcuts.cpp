@@ -4,10 +4,6 @@
 #include "platform/scoped_reg_key.h"
 #include "tavrik/file_exists.h"
 
-namespace {
-const char kShortcutList[] = "shctList";
-}  // namespace
-
 bool CSendToShortcuts::ShortcutsKept() const {
   return !(m_finder.IsFamily(kOsWinNT) && m_finder.IsVersion(kOsWinXP));
 }

@@ -44,6 +44,9 @@ class CSendToShortcuts {
   void ForgetShortcutList(int deviceNum);
 
  private:
+  // The settings section of the record, one entry per slot.
+  static constexpr const char* kShortcutList = "shctList";
+
   // Windows XP's Explorer labels the drives itself: no shortcut is read, made or deleted.
   bool ShortcutsKept() const;
   // The user's SendTo folder in its short form, ending in a backslash; empty when unknown.
