@@ -37,7 +37,7 @@ class TavrikRefresh : public BenchProgram {
     EjectorPlatform seams{registry, m_system, m_volumes, m_files, m_shell, m_ui, m_processes};
     m_dlg = std::make_unique<CEjectorDlg>(seams, "Tavrik");
     m_dlg->AttachWindow(0x1234);
-    m_dlg->m_readSnapshot.SetEnabled(readSnapshot);
+    m_dlg->SetReadSnapshotEnabled(readSnapshot);
   }
   bool Start(std::string& error) {
     if (m_dlg->LoadDefinitions() != 0 || m_dlg->DeviceNum() != kReaderCount) {
@@ -53,7 +53,7 @@ class TavrikRefresh : public BenchProgram {
   }
   int SlotsFound() const override {
     int found = 0;
-    for (int cell = 0; cell < kCellCount; ++cell) found += m_dlg->m_bFound[cell] == 1 ? 1 : 0;
+    for (int cell = 0; cell < kCellCount; ++cell) found += m_dlg->Slots().Found(cell) == 1 ? 1 : 0;
     return found;
   }
 

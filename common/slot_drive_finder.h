@@ -22,6 +22,9 @@ class CSlotDriveFinder {
   int FindDrive(const std::string& slotId);
   // Lookup with a name filter (FriendlyName on NT, ProductId on 9x; unused on Vista).
   int FindNamedDrive(const std::string& slotId, const std::string& nameFilter);
+  // Whether the system's family or version tag is exactly this one.
+  bool IsFamily(const char* tag) const;
+  bool IsVersion(const char* tag) const;
 
   // Every device id that passed the id match since the last Reset, in the order found.
   std::vector<std::string> m_listDeviceIds;
@@ -52,9 +55,6 @@ class CSlotDriveFinder {
   void NoteDrive(const std::string& letter);
   // Stores the drive count and returns the lookup's result.
   int FinishLookup();
-
-  bool IsFamily(const char* tag) const;
-  bool IsVersion(const char* tag) const;
 
   platform::IRegistry& m_registry;
   platform::ISystem& m_system;

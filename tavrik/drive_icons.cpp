@@ -1,10 +1,11 @@
-// Explorer's per-drive icons and labels for the slots that have letters, the "BackData" backup
-// of what those keys held before, and the record in the settings from which a later start
-// undoes whatever a run left behind.
+#include "tavrik/drive_icons.h"
+
+#include <vector>
+
 #include "platform/mbcs_text.h"
 #include "platform/scoped_reg_key.h"
 #include "tavrik/drive_icon_backup.h"
-#include "tavrik/ejector_dlg.h"
+#include "tavrik/icon_entry.h"
 
 using platform::ScopedRegKey;
 
@@ -28,20 +29,25 @@ bool EmptyAndRestore(platform::IRegistry& registry, ScopedRegKey& key) {
 
 }  // namespace
 
-void CEjectorDlg::ApplyDriveIcons() {
-  if (IsVersion(kOsWin95)) return;
+bool CDriveIcons::ExplorerKeysUsed() const {
+  return m_finder.IsFamily(kOsWinNT) || m_finder.IsVersion(kOsWinMe);
+}
+
+void CDriveIcons::ApplyDriveIcons() {
+  if (m_finder.IsVersion(kOsWin95)) return;
   RemoveDriveIcons();
   std::vector<CIconEntry> entries;
   bool updateNeeded = false;
-  const bool explorerKeys = IsFamily(kOsWinNT) || IsVersion(kOsWinMe);
+  const bool explorerKeys = ExplorerKeysUsed();
 
   for (int p = 0; p < DeviceNum(); ++p) {
-    for (int s = 0; s < Reader(p).m_nDriveNum; ++s) {
+    const CReaderDefinition& reader = m_definitions.m_aReaders[p];
+    for (int s = 0; s < reader.m_nDriveNum; ++s) {
       int cell = CellIndex(p, s);
-      if (m_bFound[cell] != 1 || m_strDrive[cell] == kNoDrive) continue;
-      const std::string& x = m_strDrive[cell];
-      const std::string& icon = Reader(p).m_aSlots[s].m_strIconPath;
-      const std::string& label = m_strDriveFuncs[cell];
+      if (m_slots.Found(cell) != 1 || m_slots.Drive(cell) == kNoDrive) continue;
+      const std::string& x = m_slots.Drive(cell);
+      const std::string& icon = reader.m_aSlots[s].m_strIconPath;
+      const std::string& label = m_slots.DriveFuncs(cell);
 
       const std::string machinePath = std::string(kDriveIconsKey) + "\\" + x;
       ScopedRegKey iconKey(m_registry);
@@ -51,7 +57,7 @@ void CEjectorDlg::ApplyDriveIcons() {
       std::string current;
       if (!opened || (ReadDriveIconText(m_registry, iconKey.Get(), "", current) && current != icon))
         updateNeeded = true;
-      if (IsVersion(kOsWinVista)) {
+      if (m_finder.IsVersion(kOsWinVista)) {
         const std::string explorerPath = std::string(kExplorerDrivesKey) + "\\" + x;
         entries.emplace_back("HKEY_LOCAL_MACHINE", machinePath + "\\DefaultIcon\\", icon, x);
         entries.emplace_back("HKEY_LOCAL_MACHINE", machinePath + "\\DefaultLabel\\", label, x);
@@ -82,7 +88,7 @@ void CEjectorDlg::ApplyDriveIcons() {
       m_strExplorerIconKey[cell] = explorerPath;
     }
   }
-  HandOffIconEntries(entries, updateNeeded);
+  m_handOff.HandOffIconEntries(entries, updateNeeded);
 }
 
 // Undoes one recorded drive key. The machine-wide pass keeps Windows 2000's emptied
@@ -112,18 +118,18 @@ static void UndoDriveKey(platform::IRegistry& registry, platform::RegKey root,
   recordedPath.clear();
 }
 
-void CEjectorDlg::RemoveDriveIcons() {
-  if (IsVersion(kOsWin95)) return;
+void CDriveIcons::RemoveDriveIcons() {
+  if (m_finder.IsVersion(kOsWin95)) return;
   // Every cell, not only those below the slot count: a record restored from a run with other
   // definitions must be undone too.
   for (int p = 0; p < DeviceNum(); ++p)
     for (int s = 0; s < kCellsPerReader; ++s) {
       std::string& path = m_strDriveIconKey[CellIndex(p, s)];
       if (!path.empty())
-        UndoDriveKey(m_registry, platform::kHkeyLocalMachine, path, false, IsVersion(kOsWin2k),
-                     IsFamily(kOsWin9x), kDriveIconsKey);
+        UndoDriveKey(m_registry, platform::kHkeyLocalMachine, path, false,
+                     m_finder.IsVersion(kOsWin2k), m_finder.IsFamily(kOsWin9x), kDriveIconsKey);
     }
-  if (!IsFamily(kOsWinNT) && !IsVersion(kOsWinMe)) return;
+  if (!ExplorerKeysUsed()) return;
   for (int p = 0; p < DeviceNum(); ++p)
     for (int s = 0; s < kCellsPerReader; ++s) {
       std::string& path = m_strExplorerIconKey[CellIndex(p, s)];
@@ -133,33 +139,34 @@ void CEjectorDlg::RemoveDriveIcons() {
     }
 }
 
-void CEjectorDlg::SaveIconLists() {
-  if (IsVersion(kOsWin95) || DeviceNum() == 0) return;
+void CDriveIcons::SaveIconLists() {
   for (int p = 0; p < DeviceNum(); ++p)
     for (int s = 0; s < kCellsPerReader; ++s) {
       int cell = CellIndex(p, s);
       std::string entry = SlotEntryName(p, s);
-      if (ShortcutsKept() && !m_strShortcut[cell].empty())
-        m_profile.WriteString("shctList", entry, m_strShortcut[cell]);
       if (!m_strDriveIconKey[cell].empty())
-        m_profile.WriteString("IcoList1", entry, m_strDriveIconKey[cell]);
+        m_profile.WriteString(kMachineKeyList, entry, m_strDriveIconKey[cell]);
       if (!m_strExplorerIconKey[cell].empty())
-        m_profile.WriteString("IcoList2", entry, m_strExplorerIconKey[cell]);
+        m_profile.WriteString(kExplorerKeyList, entry, m_strExplorerIconKey[cell]);
     }
 }
 
-void CEjectorDlg::RestoreIconLists() {
-  if (IsVersion(kOsWin95)) return;
+void CDriveIcons::RestoreIconLists() {
   for (int p = 0; p < DeviceNum(); ++p)
     for (int s = 0; s < kCellsPerReader; ++s) {
       int cell = CellIndex(p, s);
       std::string entry = SlotEntryName(p, s);
-      if (ShortcutsKept()) {
-        std::string shortcut = m_profile.GetString("shctList", entry);
-        if (!shortcut.empty() && FileExists(shortcut)) m_files.DeleteFileA(shortcut.c_str());
-      }
-      m_strDriveIconKey[cell] = m_profile.GetString("IcoList1", entry);
-      m_strExplorerIconKey[cell] = m_profile.GetString("IcoList2", entry);
+      m_strDriveIconKey[cell] = m_profile.GetString(kMachineKeyList, entry);
+      m_strExplorerIconKey[cell] = m_profile.GetString(kExplorerKeyList, entry);
     }
   RemoveDriveIcons();
+}
+
+void CDriveIcons::ForgetIconLists() {
+  for (int p = 0; p < DeviceNum(); ++p)
+    for (int s = 0; s < kCellsPerReader; ++s) {
+      std::string entry = SlotEntryName(p, s);
+      m_profile.DeleteEntry(kMachineKeyList, entry);
+      m_profile.DeleteEntry(kExplorerKeyList, entry);
+    }
 }

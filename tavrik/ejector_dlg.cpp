@@ -1,36 +1,29 @@
 #include "tavrik/ejector_dlg.h"
 
-#include <cstring>
-
 CEjectorDlg::CEjectorDlg(const EjectorPlatform& platform, const std::string& title)
     : m_readSnapshot(platform.registry),
       m_finder(m_readSnapshot, platform.system),
-      m_ntEjector(platform.volumes, platform.system),
-      m_9xEjector(platform.volumes, platform.system),
-      m_shellTools(platform.shell),
       m_definitions(m_readSnapshot, platform.files),
-      m_registry(m_readSnapshot),
       m_system(platform.system),
-      m_files(platform.files),
       m_shell(platform.shell),
       m_ui(platform.ui),
-      m_processes(platform.processes),
       m_strTitle(title),
-      m_profile(m_readSnapshot, kSettingsKey, title) {}
+      m_profile(m_readSnapshot, kSettingsKey, title),
+      m_shellTools(platform.shell),
+      m_trayIcon(platform.shell, m_window),
+      m_shortcuts(m_finder, m_readSnapshot, platform.files, m_shellTools, m_profile),
+      m_slots(m_readSnapshot, m_finder, m_definitions, platform.system, m_shortcuts, m_trayIcon),
+      m_handOff(m_finder, platform.files, platform.shell, platform.ui, m_window),
+      m_driveIcons(m_finder, m_readSnapshot, m_definitions, m_slots, m_profile, m_handOff),
+      m_trayMenus(platform.ui, m_definitions, m_slots),
+      m_eject(m_finder, m_definitions, m_slots, platform.volumes, platform.system, platform.ui,
+              platform.processes, title) {}
 
 CEjectorDlg::~CEjectorDlg() = default;
 
-bool CEjectorDlg::IsFamily(const char* tag) const {
-  return std::strcmp(m_finder.m_szOsFamily, tag) == 0;
-}
-
-bool CEjectorDlg::IsVersion(const char* tag) const {
-  return std::strcmp(m_finder.m_szOsVersion, tag) == 0;
-}
-
 int CEjectorDlg::OnCreate() {
   m_nVersionResult = -1;
-  m_nTrayIconId = IDI_TRAY_IDLE;
+  m_trayIcon.Reset();
   AddTrayIcon();
   if (LoadDefinitions() != 0) {
     // Creation goes on; the close posted here ends the program once it is over.
@@ -39,18 +32,7 @@ int CEjectorDlg::OnCreate() {
       m_ui.PostMessage(platform::kWmClose);
   }
   RestoreIconLists();
-  for (int p = 0; p < DeviceNum(); ++p) {
-    for (int s = 0; s < kCellsPerReader; ++s) {
-      int cell = CellIndex(p, s);
-      m_strDriveFuncs[cell] = kNoFunc;
-      m_strDriveFunc[cell] = kNoFunc;
-      m_strShortcut[cell].clear();
-      m_strDrive[cell] = kNoDrive;
-      m_strPrevDrive[cell] = kNoDrive;
-      m_bFound[cell] = 0;
-      m_bReady[cell] = 0;
-    }
-  }
+  m_slots.Reset();
   RefreshSlots(false);
   ApplyDriveIcons();
   SaveIconLists();
@@ -66,34 +48,96 @@ void CEjectorDlg::OnDeviceChange() {
   m_dwDriveMask = mask;
 }
 
+int CEjectorDlg::OnTrayNotify(uint32_t, uint32_t lParam) {
+  // Where the user clicked, before the refresh below takes its time.
+  platform::CursorPos at = m_ui.GetCursorPos();
+  switch (lParam) {
+    case kWmLButtonDown:
+      RefreshSlots(true);
+      if (!m_finder.IsVersion(kOsWinVista)) {
+        ApplyDriveIcons();
+        SaveIconLists();
+      }
+      m_slots.MarkReadersWithFunctions();
+      m_trayMenus.ShowSlotMenu(at);
+      return 1;
+    case kWmRButtonUp:
+      m_trayMenus.ShowFixedMenu(at);
+      return 1;
+    case kWmLButtonDblClk:
+    case kTrayNotifyIgnored:
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+bool CEjectorDlg::OnCommand(uint32_t id) {
+  int p = 0;
+  int s = 0;
+  if (SlotForCommand(id, p, s)) {
+    EjectSlot(p, s);
+    return true;
+  }
+  switch (id) {
+    case ID_ICON_REPAIR: OnRepairIcons(); return true;
+    case ID_OPEN_EXPLORER: OnOpenExplorer(); return true;
+    case ID_OPEN_MYCOMPUTER: OnOpenMyComputer(); return true;
+    case ID_EJECT_ALL: OnEjectAll(); return true;
+    case ID_EXIT: OnExit(); return true;
+    case ID_VERSION_INFO: OnVersionInfo(); return true;
+    default: return false;
+  }
+}
+
+void CEjectorDlg::OnOpenExplorer() {
+  m_shell.ShellExecute(0, "open", "explorer.exe", nullptr, nullptr, platform::kSwShowNormal);
+}
+
+void CEjectorDlg::OnOpenMyComputer() { m_shellTools.OpenSpecialFolder(platform::kCsidlDrives); }
+
+void CEjectorDlg::OnRepairIcons() {
+  // Tolket repairs by writing again what the latest hand-off gave it. Before any hand-off
+  // (before Vista there is none) it would have nothing to write and could only complain:
+  // bringing the keys in line here is the repair then, silent where nothing was amiss, and on
+  // Vista it asks for a hand-off where the icons are not as wanted.
+  if (!m_handOff.HasHandedOff()) {
+    ApplyDriveIcons();
+    SaveIconLists();
+    return;
+  }
+  m_handOff.StartRepair();
+}
+
+void CEjectorDlg::OnVersionInfo() {
+  // While the dialog is open its modal loop still serves the tray menus.
+  if (m_bVersionOpen) return;
+  m_bVersionOpen = true;
+  m_nVersionResult = m_ui.RunModalDialog(IDD_VERSION_INFO);
+  m_bVersionOpen = false;
+}
+
+void CEjectorDlg::OnExit() { m_ui.PostMessage(platform::kWmClose); }
+
+void CEjectorDlg::SaveIconLists() {
+  // Windows 95 gets no icon keys and no shortcuts, so there is nothing to record.
+  if (m_finder.IsVersion(kOsWin95) || DeviceNum() == 0) return;
+  m_shortcuts.SaveShortcutList(DeviceNum());
+  m_driveIcons.SaveIconLists();
+}
+
+void CEjectorDlg::RestoreIconLists() {
+  if (m_finder.IsVersion(kOsWin95)) return;
+  m_shortcuts.RemoveListedShortcuts(DeviceNum());
+  m_driveIcons.RestoreIconLists();
+}
+
 void CEjectorDlg::OnClose() {
-  for (int p = 0; p < DeviceNum(); ++p)
-    for (int s = 0; s < kCellsPerReader; ++s) {
-      int cell = CellIndex(p, s);
-      if (ShortcutsKept() && !m_strShortcut[cell].empty() && FileExists(m_strShortcut[cell]))
-        m_files.DeleteFileA(m_strShortcut[cell].c_str());
-    }
+  m_shortcuts.RemoveAllShortcuts(DeviceNum());
   if (m_bVersionOpen) m_ui.EndModalDialog(m_nVersionResult);
   RemoveDriveIcons();
-  for (int p = 0; p < DeviceNum(); ++p)
-    for (int s = 0; s < kCellsPerReader; ++s) {
-      std::string entry = SlotEntryName(p, s);
-      m_profile.DeleteEntry("shctList", entry);
-      m_profile.DeleteEntry("IcoList1", entry);
-      m_profile.DeleteEntry("IcoList2", entry);
-    }
+  m_shortcuts.ForgetShortcutList(DeviceNum());
+  m_driveIcons.ForgetIconLists();
 }
 
-void CEjectorDlg::AddTrayIcon() {
-  m_shell.NotifyIcon(platform::kNimAdd, m_window, TRAY_ICON_ID, WM_TRAYNOTIFY, m_nTrayIconId,
-                     kTrayTip);
-}
-
-void CEjectorDlg::OnDestroy() {
-  m_shell.NotifyIcon(platform::kNimDelete, m_window, TRAY_ICON_ID, 0, 0, nullptr);
-}
-
-bool CEjectorDlg::FileExists(const std::string& path) {
-  // A path that does not fit the 260-byte buffers never names a file here.
-  return path.size() < 260 && m_files.FileExists(path.c_str());
-}
+void CEjectorDlg::OnDestroy() { m_trayIcon.RemoveTrayIcon(); }

@@ -1,10 +1,10 @@
-// The ejector's hidden main window: it owns the finder, the two eject engines, the reader
-// definitions and the state of every slot, and answers tray clicks, menu commands, device
-// changes and the close request. The Win32 glue hands it messages; it never sees a window.
+// The ejector's hidden main window: it answers tray clicks, menu commands, device changes and
+// the close request. It owns, by value, the finder, the reader definitions and one collaborator
+// per job (slot table, tray icon and menus, eject, Explorer drive icons, SendTo shortcuts, the
+// icon program hand-off); the Win32 glue hands it messages, and it never sees a window.
 #pragma once
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "common/slot_drive_finder.h"
 #include "platform/files.h"
@@ -15,16 +15,19 @@
 #include "platform/system.h"
 #include "platform/volume_io.h"
 #include "platform/window_ui.h"
+#include "resources/tavrik/resource.h"
 #include "tavrik/command_ids.h"
-#include "tavrik/icon_data_folder.h"
-#include "tavrik/icon_entry.h"
-#include "tavrik/nt_ejector.h"
+#include "tavrik/drive_icons.h"
+#include "tavrik/icon_handoff.h"
 #include "tavrik/reader_definitions.h"
+#include "tavrik/sendto_shortcuts.h"
 #include "tavrik/settings_profile.h"
 #include "tavrik/shell_tools.h"
 #include "tavrik/slot_cells.h"
-#include "tavrik/win9x_ejector.h"
-#include "resources/tavrik/resource.h"
+#include "tavrik/slot_eject.h"
+#include "tavrik/slot_table.h"
+#include "tavrik/tray_icon.h"
+#include "tavrik/tray_menus.h"
 
 // The seams the window works through, all owned by the caller.
 struct EjectorPlatform {
@@ -37,10 +40,6 @@ struct EjectorPlatform {
   platform::IProcesses& processes;
 };
 
-// The tray's icon and callback.
-constexpr uint32_t TRAY_ICON_ID = 1002;
-constexpr uint32_t WM_TRAYNOTIFY = 0x401;  // WM_USER + 1
-inline constexpr const char kTrayTip[] = "Norvell Tavrik";
 inline constexpr const char kSettingsKey[] = "Norvell\\Tavrik\\Settings";
 
 // Mouse messages the tray callback carries.
@@ -74,98 +73,67 @@ class CEjectorDlg {
   void OnDestroy();
   // Adds the tray icon with the image it shows now: at creation, and again when a restarted
   // Explorer announces its new taskbar ("TaskbarCreated"), which knows no icon of ours.
-  void AddTrayIcon();
+  void AddTrayIcon() { m_trayIcon.AddTrayIcon(); }
 
-  // Owner-drawn slot items: the size, and what to paint for an id (empty text: nothing).
-  struct OwnerDrawItem {
-    std::string icon;
-    std::string text;
-  };
-  OwnerDrawItem ItemToDraw(uint32_t id) const;
-  static constexpr int kOwnerDrawWidth = 240;
+  // Owner-drawn slot items, painted by the glue.
+  using OwnerDrawItem = CTrayMenus::OwnerDrawItem;
+  static constexpr int kOwnerDrawWidth = CTrayMenus::kOwnerDrawWidth;
+  OwnerDrawItem ItemToDraw(uint32_t id) const { return m_trayMenus.ItemToDraw(id); }
 
-  // The registry as the window reads it: a refresh reads each key and value once, from a
-  // snapshot thrown away at its end. Built first: every member below reads through it.
-  platform::ReadSnapshotRegistry m_readSnapshot;
-
-  // The version dialog, run by the glue: OnVersionInfo asks for it through the ui seam.
-  int m_nVersionResult = -1;
-
-  // --- Slot state, public for the glue, the tools and the tests ---
-  uint32_t m_dwDriveMask = 0;
-  CSlotDriveFinder m_finder;
-  CNtEjector m_ntEjector;
-  CWin9xEjector m_9xEjector;
-  CShellTools m_shellTools;
-  std::vector<std::string> m_listMenuText[kReaderPositions];
-  std::string m_strDriveIconKey[kCellCount];
-  std::string m_strExplorerIconKey[kCellCount];
-  std::string m_strDriveFuncs[kCellCount];
-  std::string m_strDriveFunc[kCellCount];
-  std::string m_strDrive[kCellCount];
-  std::string m_strPrevDrive[kCellCount];
-  std::string m_strShortcut[kCellCount];
-  std::string m_strItemIcon[kSlotIdCount];
-  std::string m_strItemText[kSlotIdCount];
-  CReaderDefinitions m_definitions;
-  int m_bFound[kCellCount] = {};
-  int m_bReady[kCellCount] = {};
-
-  // --- Operations (one file each group) ---
+  // The window's operations, each done by the collaborator of its job.
   long LoadDefinitions() { return m_definitions.LoadDefinitions(); }
-  void RefreshSlots(bool checkMedia);
-  void SetTrayIcon(int iconId);
-  void AppendReaderItems(platform::MenuRef menu, int readerPosition, uint32_t firstId);
-  int EjectSlot(int readerPosition, int slot);
-  void OnEjectAll();
+  void RefreshSlots(bool checkMedia) { m_slots.RefreshSlots(checkMedia); }
+  int EjectSlot(int readerPosition, int slot) { return m_eject.EjectSlot(readerPosition, slot); }
+  void OnEjectAll() { m_eject.OnEjectAll(); }
   void OnOpenExplorer();
   void OnOpenMyComputer();
   void OnRepairIcons();
   void OnVersionInfo();
   void OnExit();
-  // Explorer drive icons and labels, and their record in the settings.
-  void ApplyDriveIcons();
-  void RemoveDriveIcons();
+  void ApplyDriveIcons() { m_driveIcons.ApplyDriveIcons(); }
+  void RemoveDriveIcons() { m_driveIcons.RemoveDriveIcons(); }
+  // The record in the settings of the icon keys and the SendTo shortcuts.
   void SaveIconLists();
   void RestoreIconLists();
-  // The hand-off of icon values to the icon program (Vista).
-  void HandOffIconEntries(std::vector<CIconEntry>& entries, bool updateNeeded);
 
+  // What the glue, the tools and the tests read.
   int DeviceNum() const { return m_definitions.m_nDeviceNum; }
   const CReaderDefinition& Reader(int position) const { return m_definitions.m_aReaders[position]; }
-  bool IsFamily(const char* tag) const;
-  bool IsVersion(const char* tag) const;
+  const CSlotDriveFinder& Finder() const { return m_finder; }
+  const CSlotTable& Slots() const { return m_slots; }
+  // For a tool or test that stages a slot state its machine cannot give.
+  CSlotTable& Slots() { return m_slots; }
+  const CDriveIcons& DriveIcons() const { return m_driveIcons; }
+  const CSendToShortcuts& Shortcuts() const { return m_shortcuts; }
+  const CTrayMenus& TrayMenus() const { return m_trayMenus; }
+  // What the version dialog returned last; -1 before it ran.
+  int VersionResult() const { return m_nVersionResult; }
+  // Whether a refresh reads the registry once through a snapshot (the benchmarks compare).
+  void SetReadSnapshotEnabled(bool enabled) { m_readSnapshot.SetEnabled(enabled); }
 
  private:
-  void ShowSlotMenu(const platform::CursorPos& at);
-  void ShowFixedMenu(const platform::CursorPos& at);
-  // The engine the OS tags choose: 'n' for NT, '9' for 9x, 0 for none.
-  char ChooseEngine() const;
-  // Runs the chosen engine on a slot's drive; false when there is no engine or the drive is
-  // no letter. A failure because the volume is held open names the programs holding it under
-  // the engine's text.
-  bool RunEngine(const std::string& drive, int& result, std::string& error);
-  // The program folder with its trailing backslash, from the module file name.
-  std::string ProgramFolder();
-  // The folders of the icon data files for the current user.
-  IconDataFolders DataFolders();
-  void ShowHandOffError(const std::string& folder);
-  // SendTo shortcuts of a slot.
-  std::string SendToFolder();
-  void RemoveRecordedShortcut(int cell);
-  void MaintainShortcut(int cell);
-  bool ShortcutsKept() const;
-  bool FileExists(const std::string& path);
-
-  platform::IRegistry& m_registry;
+  // The registry as the window reads it: a refresh reads each key and value once, from a
+  // snapshot thrown away at its end. Built first: every member below reads through it.
+  platform::ReadSnapshotRegistry m_readSnapshot;
+  CSlotDriveFinder m_finder;
+  CReaderDefinitions m_definitions;
   platform::ISystem& m_system;
-  platform::IFiles& m_files;
   platform::IShell& m_shell;
   platform::IWindowUi& m_ui;
-  platform::IProcesses& m_processes;
   std::string m_strTitle;
-  CSettingsProfile m_profile;
   platform::WindowRef m_window = 0;
+  CSettingsProfile m_profile;
+  CShellTools m_shellTools;
+  CTrayIcon m_trayIcon;
+  CSendToShortcuts m_shortcuts;
+  CSlotTable m_slots;
+  CIconHandOff m_handOff;
+  CDriveIcons m_driveIcons;
+  CTrayMenus m_trayMenus;
+  CSlotEjector m_eject;
+
+  uint32_t m_dwDriveMask = 0;
+  // The version dialog, run by the glue: OnVersionInfo asks for it through the ui seam.
+  int m_nVersionResult = -1;
   bool m_bVersionOpen = false;
-  int m_nTrayIconId = IDI_TRAY_IDLE;  // the image SetTrayIcon gave the icon last
 };

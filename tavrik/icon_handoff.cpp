@@ -1,10 +1,21 @@
-// On Vista the machine-wide icon keys need administrator rights, which the ejector does not
-// ask for: it hands the values to the icon program, which does, through two data files.
+#include "tavrik/icon_handoff.h"
+
 #include <cstdio>
 
-#include "tavrik/ejector_dlg.h"
+#include "platform/mbcs_text.h"
+#include "tavrik/file_exists.h"
 
-IconDataFolders CEjectorDlg::DataFolders() {
+std::string CIconHandOff::ProgramFolder() {
+  char path[260] = {};
+  m_files.GetModuleFileNameA(path, sizeof path);
+  path[sizeof path - 1] = '\0';
+  std::string folder = path;
+  size_t slash = MbcsFindLast(folder, '\\');
+  folder.resize(slash == std::string::npos ? 0 : slash + 1);
+  return folder;
+}
+
+IconDataFolders CIconHandOff::DataFolders() {
   char windows[256] = {};
   m_files.GetWindowsDirectoryA(windows, 255);
   char user[1024] = {};
@@ -13,8 +24,27 @@ IconDataFolders CEjectorDlg::DataFolders() {
   return IconDataFolderChain(windows, user);
 }
 
-void CEjectorDlg::HandOffIconEntries(std::vector<CIconEntry>& entries, bool updateNeeded) {
-  if (entries.empty() || !IsVersion(kOsWinVista) || !updateNeeded) {
+void CIconHandOff::StartTolket(const char* parameters) {
+  const std::string folder = ProgramFolder();
+  if (m_shell.ShellExecute(m_window, "open", "Tolket.exe", parameters, folder.c_str(),
+                           platform::kSwShow) > 32)
+    return;
+  uint32_t code = m_shell.GetLastError();
+  std::string message = m_shell.SystemErrorText(code);
+  char text[1024];
+  std::snprintf(text, sizeof text,
+                "ShellExecute() \nGetLastError(dw) = 0x%x \nGetLastError(msg) = '%s' "
+                "\nszDirectory(path) = '%s'",
+                code, message.c_str(), folder.c_str());
+  m_ui.MessageBox(true, text, "Error msg", platform::kMbIconInformation);
+}
+
+bool CIconHandOff::HasHandedOff() { return FileExists(m_files, DataFolders().user + kCreateDataFile); }
+
+void CIconHandOff::StartRepair() { StartTolket(""); }
+
+void CIconHandOff::HandOffIconEntries(std::vector<CIconEntry>& entries, bool updateNeeded) {
+  if (entries.empty() || !m_finder.IsVersion(kOsWinVista) || !updateNeeded) {
     entries.clear();
     return;
   }
@@ -51,8 +81,5 @@ void CEjectorDlg::HandOffIconEntries(std::vector<CIconEntry>& entries, bool upda
   std::string parameters = "-create:\"" + createFile + "\"";
   if (renamed) parameters += " -remove:\"" + removeFile + "\"";
   parameters += " -hidewindow";
-  const std::string folder = ProgramFolder();
-  if (m_shell.ShellExecute(m_window, "open", "Tolket.exe", parameters.c_str(), folder.c_str(),
-                           platform::kSwShow) <= 32)
-    ShowHandOffError(folder);
+  StartTolket(parameters.c_str());
 }

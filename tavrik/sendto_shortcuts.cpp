@@ -1,14 +1,20 @@
-// SendTo shortcuts to the slots' roots, kept only as long as a slot keeps its letter, on the
-// systems whose Explorer has no per-drive labels of its own (98, Me, NT 4 and 2000).
+#include "tavrik/sendto_shortcuts.h"
+
 #include "platform/mbcs_text.h"
 #include "platform/scoped_reg_key.h"
-#include "tavrik/ejector_dlg.h"
+#include "tavrik/file_exists.h"
 
-bool CEjectorDlg::ShortcutsKept() const { return !(IsFamily(kOsWinNT) && IsVersion(kOsWinXP)); }
+bool CSendToShortcuts::ShortcutsKept() const {
+  return !(m_finder.IsFamily(kOsWinNT) && m_finder.IsVersion(kOsWinXP));
+}
 
-std::string CEjectorDlg::SendToFolder() {
+void CSendToShortcuts::DeleteIfPresent(const std::string& path) {
+  if (!path.empty() && FileExists(m_files, path)) m_files.DeleteFileA(path.c_str());
+}
+
+std::string CSendToShortcuts::SendToFolder() {
   std::string folder;
-  if (IsFamily(kOsWinNT)) {
+  if (m_finder.IsFamily(kOsWinNT)) {
     platform::ScopedRegKey key(m_registry);
     if (key.Open(platform::kHkeyCurrentUser,
                  "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
@@ -33,30 +39,59 @@ std::string CEjectorDlg::SendToFolder() {
   return folder;
 }
 
-void CEjectorDlg::RemoveRecordedShortcut(int cell) {
+void CSendToShortcuts::RemoveRecordedShortcut(int cell) {
   if (!ShortcutsKept()) return;
-  std::string& shortcut = m_strShortcut[cell];
-  if (!shortcut.empty() && FileExists(shortcut)) m_files.DeleteFileA(shortcut.c_str());
-  shortcut.clear();
+  DeleteIfPresent(m_strShortcut[cell]);
+  m_strShortcut[cell].clear();
 }
 
-void CEjectorDlg::MaintainShortcut(int cell) {
-  if (IsVersion(kOsWinXP) || IsVersion(kOsWinVista)) return;
+void CSendToShortcuts::MaintainShortcut(int cell, const std::string& drive,
+                                        const std::string& driveFuncs,
+                                        const std::string& driveFunc) {
+  if (m_finder.IsVersion(kOsWinXP) || m_finder.IsVersion(kOsWinVista)) return;
   const std::string folder = SendToFolder();
   std::string& shortcut = m_strShortcut[cell];
   if (!shortcut.empty()) {
     // A shortcut the user deleted stays recorded, and none is made again until the slot's
     // letter changes or its reader goes.
-    if (!FileExists(shortcut)) return;
+    if (!FileExists(m_files, shortcut)) return;
     m_files.DeleteFileA(shortcut.c_str());
     shortcut.clear();
   }
-  if (m_strDrive[cell] == kNoDrive || folder.empty()) return;
-  const std::string letter = m_strDrive[cell].substr(0, 1);
-  std::string link = folder + m_strDriveFuncs[cell] + "ドライブ" + "(" + letter + ").lnk";
+  if (drive == kNoDrive || folder.empty()) return;
+  const std::string letter = drive.substr(0, 1);
+  std::string link = folder + driveFuncs + "ドライブ" + "(" + letter + ").lnk";
   if (link.size() >= 260) return;  // does not fit the name buffer
-  std::string target = m_strDrive[cell];
-  if (m_strDriveFuncs[cell] != kNoFunc) target += ":\\";
+  std::string target = drive;
+  if (driveFuncs != kNoFunc) target += ":\\";
   shortcut = link;
-  m_shellTools.CreateShortcut(link.c_str(), m_strDriveFunc[cell].c_str(), target.c_str());
+  m_shellTools.CreateShortcut(link.c_str(), driveFunc.c_str(), target.c_str());
+}
+
+void CSendToShortcuts::SaveShortcutList(int deviceNum) {
+  if (!ShortcutsKept()) return;
+  for (int p = 0; p < deviceNum; ++p)
+    for (int s = 0; s < kCellsPerReader; ++s) {
+      const std::string& shortcut = m_strShortcut[CellIndex(p, s)];
+      if (!shortcut.empty()) m_profile.WriteString(kShortcutList, SlotEntryName(p, s), shortcut);
+    }
+}
+
+void CSendToShortcuts::RemoveListedShortcuts(int deviceNum) {
+  if (!ShortcutsKept()) return;
+  for (int p = 0; p < deviceNum; ++p)
+    for (int s = 0; s < kCellsPerReader; ++s)
+      DeleteIfPresent(m_profile.GetString(kShortcutList, SlotEntryName(p, s)));
+}
+
+void CSendToShortcuts::RemoveAllShortcuts(int deviceNum) {
+  if (!ShortcutsKept()) return;
+  for (int p = 0; p < deviceNum; ++p)
+    for (int s = 0; s < kCellsPerReader; ++s) DeleteIfPresent(m_strShortcut[CellIndex(p, s)]);
+}
+
+void CSendToShortcuts::ForgetShortcutList(int deviceNum) {
+  for (int p = 0; p < deviceNum; ++p)
+    for (int s = 0; s < kCellsPerReader; ++s)
+      m_profile.DeleteEntry(kShortcutList, SlotEntryName(p, s));
 }

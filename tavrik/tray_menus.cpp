@@ -1,5 +1,4 @@
-// The tray icon's two menus: the slot menu on a left click, the fixed menu on a right click.
-#include "tavrik/ejector_dlg.h"
+#include "tavrik/tray_menus.h"
 
 namespace {
 struct FixedItem {
@@ -17,45 +16,15 @@ const FixedItem kFixedMenu[] = {
 };
 }  // namespace
 
-int CEjectorDlg::OnTrayNotify(uint32_t, uint32_t lParam) {
-  // Where the user clicked, before the refresh below takes its time.
-  platform::CursorPos at = m_ui.GetCursorPos();
-  switch (lParam) {
-    case kWmLButtonDown:
-      ShowSlotMenu(at);
-      return 1;
-    case kWmRButtonUp:
-      ShowFixedMenu(at);
-      return 1;
-    case kWmLButtonDblClk:
-    case kTrayNotifyIgnored:
-      return 1;
-    default:
-      return 0;
-  }
-}
-
-void CEjectorDlg::ShowSlotMenu(const platform::CursorPos& at) {
-  RefreshSlots(true);
-  if (!IsVersion(kOsWinVista)) {
-    ApplyDriveIcons();
-    SaveIconLists();
-  }
+void CTrayMenus::ShowSlotMenu(const platform::CursorPos& at) {
   const platform::ScopedPopupMenu owner(m_ui);
   const platform::MenuRef menu = owner.Get();
-  for (int p = 0; p < DeviceNum(); ++p) {
-    const int slots = Reader(p).m_nDriveNum;
-    int hasFunction = 0;
-    for (int s = 0; s < slots; ++s)
-      if (m_strDriveFuncs[CellIndex(p, s)] != kNoFunc) hasFunction = 1;
-    m_bFound[CellIndex(p, slots)] = hasFunction;
-  }
   for (int p = 0; p < kReaderPositions; ++p) AppendReaderItems(menu, p, FirstSlotId(p));
   if (m_ui.GetMenuItemCount(menu) > 0) m_ui.AppendMenu(menu, platform::kMfSeparator, 0, nullptr);
   m_ui.AppendMenu(menu, platform::kMfString, ID_EJECT_ALL, "全てのメディアを取り出す");
   bool anyReady = false;
-  for (int p = 0; p < kReaderPositions; ++p)
-    if (p < DeviceNum() && m_bReady[CellIndex(p, Reader(p).m_nDriveNum)] == 1) anyReady = true;
+  for (int p = 0; p < DeviceNum() && p < kReaderPositions; ++p)
+    if (m_slots.Ready(CellIndex(p, m_definitions.m_aReaders[p].m_nDriveNum)) == 1) anyReady = true;
   if (!anyReady) m_ui.EnableMenuItem(menu, ID_EJECT_ALL, platform::kMfGrayed);
   // The window must be in the foreground, or the menu does not close when the user clicks
   // somewhere else.
@@ -63,7 +32,7 @@ void CEjectorDlg::ShowSlotMenu(const platform::CursorPos& at) {
   m_ui.TrackPopupMenu(menu, at.x, at.y);
 }
 
-void CEjectorDlg::ShowFixedMenu(const platform::CursorPos& at) {
+void CTrayMenus::ShowFixedMenu(const platform::CursorPos& at) {
   const platform::ScopedPopupMenu owner(m_ui);
   const platform::MenuRef menu = owner.Get();
   for (const FixedItem& item : kFixedMenu) {
@@ -76,13 +45,13 @@ void CEjectorDlg::ShowFixedMenu(const platform::CursorPos& at) {
   m_ui.TrackPopupMenu(menu, at.x, at.y);
 }
 
-void CEjectorDlg::AppendReaderItems(platform::MenuRef menu, int p, uint32_t firstId) {
+void CTrayMenus::AppendReaderItems(platform::MenuRef menu, int p, uint32_t firstId) {
   if (p >= DeviceNum()) return;  // positions beyond the defined readers keep no state
-  const int slots = Reader(p).m_nDriveNum;
-  if (m_bFound[CellIndex(p, slots)] != 1) return;
+  const CReaderDefinition& reader = m_definitions.m_aReaders[p];
+  if (m_slots.Found(CellIndex(p, reader.m_nDriveNum)) != 1) return;
   if (p != 0 && m_ui.GetMenuItemCount(menu) > 0)
     m_ui.AppendMenu(menu, platform::kMfSeparator, 0, nullptr);
-  const std::vector<std::string>& texts = m_listMenuText[p];
+  const std::vector<std::string>& texts = m_slots.MenuTexts(p);
   for (size_t i = 0; i < texts.size(); ++i) {
     int position = m_ui.GetMenuItemCount(menu);
     uint32_t id = firstId + static_cast<uint32_t>(i);
@@ -92,8 +61,8 @@ void CEjectorDlg::AppendReaderItems(platform::MenuRef menu, int p, uint32_t firs
     m_strItemIcon[item].clear();
     m_strItemText[item].clear();
     int cell = CellIndex(p, static_cast<int>(i));
-    if (m_strDrive[cell] != kNoDrive) {
-      m_strItemIcon[item] = Reader(p).m_aSlots[i].m_strIconPath;
+    if (m_slots.Drive(cell) != kNoDrive) {
+      m_strItemIcon[item] = reader.m_aSlots[i].m_strIconPath;
       m_strItemText[item] = texts[i];
       // The item data is a pointer the menu keeps: it points into the per-id copy, which no
       // refresh touches while the menu is up (a device change can empty the list texts).
@@ -101,12 +70,12 @@ void CEjectorDlg::AppendReaderItems(platform::MenuRef menu, int p, uint32_t firs
     } else {
       m_ui.AppendMenu(menu, platform::kMfString, id, texts[i].c_str());
     }
-    if (m_bReady[cell] == 0)
+    if (m_slots.Ready(cell) == 0)
       m_ui.EnableMenuItem(menu, m_ui.GetMenuItemID(menu, position), platform::kMfGrayed);
   }
 }
 
-CEjectorDlg::OwnerDrawItem CEjectorDlg::ItemToDraw(uint32_t id) const {
+CTrayMenus::OwnerDrawItem CTrayMenus::ItemToDraw(uint32_t id) const {
   if (id < ID_SLOT_FIRST || id > ID_SLOT_LAST) return {};
   size_t item = id - ID_SLOT_FIRST;
   return {m_strItemIcon[item], m_strItemText[item]};

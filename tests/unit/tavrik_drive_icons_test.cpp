@@ -89,9 +89,7 @@ TEST(DriveIcons, RemovalWithoutBackupDiffersPerSystem) {
     IconMachine machine(c.os);
     CEjectorDlg& dlg = machine.Start();
     // The slot state as a refresh leaves it (the 9x lookup would need other fixtures).
-    dlg.m_bFound[0] = 1;
-    dlg.m_strDrive[0] = "F";
-    dlg.m_strDriveFuncs[0] = "CF";
+    dlg.Slots().SetSlot(0, 1, "F", "CF", 0);
     dlg.ApplyDriveIcons();
     EXPECT_EQ(kCfIcon, machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
     bool explorerWritten = machine.DefaultValue(kHkeyClassesRoot, kDrives + "F\\DefaultIcon") == kCfIcon;
@@ -107,8 +105,7 @@ TEST(DriveIcons, RemovalWithoutBackupDiffersPerSystem) {
 TEST(DriveIcons, Windows95IsNeverTouched) {
   IconMachine machine("Win95");
   CEjectorDlg& dlg = machine.Start();
-  dlg.m_bFound[0] = 1;
-  dlg.m_strDrive[0] = "F";
+  dlg.Slots().SetSlot(0, 1, "F", "NoFunc", 0);
   dlg.ApplyDriveIcons();
   dlg.SaveIconLists();
   dlg.OnClose();
@@ -120,13 +117,12 @@ TEST(DriveIcons, ASlotFoundWithoutLetterGetsNoKeys) {
   IconMachine machine("WinXP");
   CEjectorDlg& dlg = machine.Start();
   dlg.OnClose();
-  dlg.m_bFound[0] = 1;
-  dlg.m_strDrive[0] = "NoDrive";
-  dlg.m_bFound[1] = 0;
+  dlg.Slots().SetSlot(0, 1, "NoDrive", "コンパクトフラッシュ", 0);
+  dlg.Slots().SetSlot(1, 0, "G", "SD, MMC", 0);
   dlg.ApplyDriveIcons();
   EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "NoDrive"));
   EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "N\\DefaultIcon"));
-  EXPECT_TRUE(dlg.m_strDriveIconKey[0].empty());
+  EXPECT_TRUE(dlg.DriveIcons().DriveIconKey(0).empty());
 }
 
 TEST(DriveIcons, ARecordedKeyThatNoLongerExistsStaysRecorded) {
@@ -138,8 +134,8 @@ TEST(DriveIcons, ARecordedKeyThatNoLongerExistsStaysRecorded) {
   machine.registry.DeleteKey(drive.Get(), "DefaultLabel");
   drive.Close();
   dlg.RemoveDriveIcons();
-  EXPECT_EQ(kIcons + "F", dlg.m_strDriveIconKey[0]);
-  EXPECT_TRUE(dlg.m_strDriveIconKey[1].empty());  // G was there and is undone
+  EXPECT_EQ(kIcons + "F", dlg.DriveIcons().DriveIconKey(0));
+  EXPECT_TRUE(dlg.DriveIcons().DriveIconKey(1).empty());  // G was there and is undone
 }
 
 TEST(DriveIcons, EntryNamesOfLaterReaderPositionsAreHexadecimal) {

@@ -27,7 +27,7 @@ class PointerKeepingUi : public platform::WindowUiModel {
     dlg->RefreshSlots(false);
     for (const auto& data : itemData) {
       ++checked;
-      if (data.second != dlg->m_strItemText[data.first - ID_SLOT_FIRST].c_str()) ++dangling;
+      if (data.second != dlg->TrayMenus().ItemText(data.first - ID_SLOT_FIRST).c_str()) ++dangling;
     }
     WindowUiModel::TrackPopupMenu(menu, x, y);
   }

@@ -58,7 +58,7 @@ TEST(SendToShortcuts, Windows2000GetsOneShortcutPerLetteredSlot) {
   EXPECT_EQ("F:\\", machine.shell.savedLinks[0].second.target);
   EXPECT_EQ("CF/MD", machine.shell.savedLinks[0].second.description);
   EXPECT_EQ(kLinkG, machine.shell.savedLinks[1].first);
-  EXPECT_EQ(kLinkF, dlg.m_strShortcut[0]);
+  EXPECT_EQ(kLinkF, dlg.Shortcuts().Shortcut(0));
   EXPECT_EQ(kLinkF, machine.ProfileValue("shctList", "0x0"));
 }
 
@@ -70,7 +70,7 @@ TEST(SendToShortcuts, UnplugDeletesThemAndCloseClearsTheRecord) {
   dlg.OnDeviceChange();
   EXPECT_FALSE(machine.Exists(kLinkF));
   EXPECT_FALSE(machine.Exists(kLinkG));
-  EXPECT_TRUE(dlg.m_strShortcut[0].empty());
+  EXPECT_TRUE(dlg.Shortcuts().Shortcut(0).empty());
   dlg.OnClose();
   EXPECT_EQ("<none>", machine.ProfileValue("shctList", "0x0"));
 }
@@ -94,7 +94,7 @@ TEST(SendToShortcuts, AShortcutTheUserDeletedIsNotMadeAgainWhileTheLetterStays) 
   dlg.OnTrayNotify(0, kWmLButtonDown);
   ASSERT_EQ(1u, machine.shell.savedLinks.size());  // G is replaced, F is not made again
   EXPECT_EQ(kLinkG, machine.shell.savedLinks[0].first);
-  EXPECT_EQ(kLinkF, dlg.m_strShortcut[0]);
+  EXPECT_EQ(kLinkF, dlg.Shortcuts().Shortcut(0));
 }
 
 TEST(SendToShortcuts, AShortcutTheUserDeletedIsMadeAgainWhenTheLetterChanges) {
@@ -107,7 +107,7 @@ TEST(SendToShortcuts, AShortcutTheUserDeletedIsMadeAgainWhenTheLetterChanges) {
   const std::string linkH = "C:\\DOCUME~1\\hanako\\SendTo\\Aドライブ(H).lnk";
   ASSERT_EQ(2u, machine.shell.savedLinks.size());
   EXPECT_EQ(linkH, machine.shell.savedLinks[0].first);
-  EXPECT_EQ(linkH, dlg.m_strShortcut[0]);
+  EXPECT_EQ(linkH, dlg.Shortcuts().Shortcut(0));
 }
 
 TEST(SendToShortcuts, TheNextStartAfterACrashDeletesTheRecordedShortcuts) {
@@ -157,7 +157,7 @@ TEST(SendToShortcuts, NoSendToFolderOnNtMeansNoShortcut) {
   key.Close();
   CEjectorDlg& dlg = machine.Start();
   EXPECT_TRUE(machine.shell.savedLinks.empty());
-  EXPECT_TRUE(dlg.m_strShortcut[0].empty());
+  EXPECT_TRUE(dlg.Shortcuts().Shortcut(0).empty());
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST(TavrikRefresh, NoReaderGivesTheIdleIconAndAGrayedEjectAll) {
   machine.DefineReader(0, kName, FourSlots());
   CEjectorDlg& dlg = machine.Start();
   EXPECT_EQ(IDI_TRAY_IDLE, machine.shell.trayIconId);
-  for (int s = 0; s <= 4; ++s) EXPECT_EQ("NoDrive", dlg.m_strDrive[CellIndex(0, s)]);
+  for (int s = 0; s <= 4; ++s) EXPECT_EQ("NoDrive", dlg.Slots().Drive(CellIndex(0, s)));
 
   dlg.OnTrayNotify(0, kWmLButtonDown);
   ASSERT_EQ(1u, machine.ui.lastTrackedMenu.size());
@@ -101,7 +101,7 @@ TEST(TavrikRefresh, ASlotWithoutLetterIsAPlainGrayedItemAndIsNeverProbed) {
   EXPECT_FALSE(menu[1].IsOwnerDraw());
   EXPECT_TRUE(menu[1].grayed);
   EXPECT_EQ(1u, machine.system.ProbeCalls());  // the CF slot alone
-  EXPECT_EQ(0, dlg.m_bReady[CellIndex(0, 1)]);
+  EXPECT_EQ(0, dlg.Slots().Ready(CellIndex(0, 1)));
 }
 
 TEST(TavrikRefresh, TwoReadersAreSeparatedInPositionOrder) {
@@ -128,8 +128,8 @@ TEST(TavrikRefresh, ALaterSearchKeyOfTheSameSlotWins) {
   machine.PlugSlot(kSecondDriver, 'M', false, kName);
   CEjectorDlg& dlg = machine.Start();
   // Both keys find a letter; the second key of the slot is looked up last.
-  EXPECT_EQ("F", dlg.m_strDrive[0]);
-  EXPECT_EQ(1, dlg.m_bFound[0]);
+  EXPECT_EQ("F", dlg.Slots().Drive(0));
+  EXPECT_EQ(1, dlg.Slots().Found(0));
 }
 
 TEST(TavrikRefresh, UnplugClearsTheReaderAndTheIconGoesIdle) {
@@ -140,8 +140,8 @@ TEST(TavrikRefresh, UnplugClearsTheReaderAndTheIconGoesIdle) {
   machine.UnplugAll();
   dlg.OnDeviceChange();
   EXPECT_EQ(IDI_TRAY_IDLE, machine.shell.trayIconId);
-  for (int s = 0; s <= 4; ++s) EXPECT_EQ("NoDrive", dlg.m_strDrive[CellIndex(0, s)]) << s;
-  EXPECT_EQ("NoFunc", dlg.m_strDriveFuncs[0]);
+  for (int s = 0; s <= 4; ++s) EXPECT_EQ("NoDrive", dlg.Slots().Drive(CellIndex(0, s))) << s;
+  EXPECT_EQ("NoFunc", dlg.Slots().DriveFuncs(0));
 }
 
 TEST(TavrikRefresh, ADeviceChangeThatKeepsTheDrivesDoesNothing) {
@@ -224,7 +224,7 @@ TEST(TavrikCommands, AnItemLeftStaleByAnUnplugWhileTheMenuIsOpenEjectsNothing) {
   };
   dlg.OnTrayNotify(0, kWmLButtonDown);
   ASSERT_FALSE(machine.ui.lastTrackedMenu[0].grayed);  // CF at F was ready when it opened
-  ASSERT_EQ("NoDrive", dlg.m_strDrive[CellIndex(0, 0)]);
+  ASSERT_EQ("NoDrive", dlg.Slots().Drive(CellIndex(0, 0)));
   dlg.OnCommand(1038);
   EXPECT_TRUE(machine.volumes.Calls().empty());
   EXPECT_TRUE(machine.ui.messageBoxes.empty());
@@ -323,8 +323,7 @@ TEST(TavrikCommands, NoEngineOnWindows95) {
   TavrikMachine machine("Win95");
   machine.DefineReader(0, kName, FourSlots());
   CEjectorDlg& dlg = machine.Start();
-  dlg.m_strDrive[0] = "F";
-  dlg.m_bReady[0] = 1;
+  dlg.Slots().SetSlot(0, 0, "F", "NoFunc", 1);
   dlg.OnCommand(1038);
   dlg.OnCommand(ID_EJECT_ALL);
   EXPECT_TRUE(machine.volumes.Calls().empty());
@@ -402,11 +401,11 @@ TEST(TavrikCommands, IconRepairWithNothingHandedOffPutsTheKeysBackItselfAndShows
 TEST(TavrikCommands, VersionDialogOpensOnceWhileOpen) {
   OneReader machine;
   CEjectorDlg& dlg = machine.Start();
-  EXPECT_EQ(-1, dlg.m_nVersionResult);
+  EXPECT_EQ(-1, dlg.VersionResult());
   machine.ui.duringModal = [&] { dlg.OnCommand(ID_VERSION_INFO); };
   dlg.OnCommand(ID_VERSION_INFO);
   EXPECT_EQ(std::vector<int>{IDD_VERSION_INFO}, machine.ui.modalDialogs);
-  EXPECT_EQ(1, dlg.m_nVersionResult);
+  EXPECT_EQ(1, dlg.VersionResult());
 }
 
 TEST(TavrikStartup, MissingDefinitionsShowTheMessageAndPostClose) {

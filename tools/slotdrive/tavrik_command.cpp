@@ -92,10 +92,10 @@ void WriteReaders(JsonWriter& json, const CEjectorDlg& dlg) {
       json.BeginObject();
       // The cell after the last slot carries the reader's own flags.
       if (s == reader.m_nDriveNum) json.Bool("spare", true);
-      json.String("drive", dlg.m_strDrive[cell]);
-      json.String("driveFuncs", dlg.m_strDriveFuncs[cell]);
-      json.Number("found", dlg.m_bFound[cell]);
-      json.Number("ready", dlg.m_bReady[cell]);
+      json.String("drive", dlg.Slots().Drive(cell));
+      json.String("driveFuncs", dlg.Slots().DriveFuncs(cell));
+      json.Number("found", dlg.Slots().Found(cell));
+      json.Number("ready", dlg.Slots().Ready(cell));
       json.EndObject();
     }
     json.EndArray();
@@ -124,8 +124,8 @@ void WriteMenu(JsonWriter& json, const platform::WindowUiModel& ui) {
 std::string Report(const Headless& run) {
   JsonWriter json;
   json.BeginObject();
-  json.String("osFamily", run.dlg.m_finder.m_szOsFamily);
-  json.String("osVersion", run.dlg.m_finder.m_szOsVersion);
+  json.String("osFamily", run.dlg.Finder().m_szOsFamily);
+  json.String("osVersion", run.dlg.Finder().m_szOsVersion);
   json.Number("deviceNum", run.dlg.DeviceNum());
   json.Bool("trayIconPresent", run.shell.trayIconPresent);
   json.Number("trayIcon", run.shell.trayIconId);
