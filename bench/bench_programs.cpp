@@ -15,18 +15,12 @@
 
 namespace {
 
-platform::OsVersionNumbers VersionOf(const char* osTag) {
-  platform::OsVersionNumbers numbers;
-  OsNumbersForTag(osTag, numbers);
-  return numbers;
-}
-
 // The tray click: a refresh that probes every slot's medium, over all 19 definitions.
 class TavrikRefresh : public BenchProgram {
  public:
   TavrikRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text,
                 bool readSnapshot)
-      : m_system(text, VersionOf(osTag)) {
+      : m_system(text, osTag) {
     m_twins.InstallTavrik();
     m_dlg = std::make_unique<CEjectorDlg>(m_twins.Seams(registry, m_system), "Tavrik");
     m_dlg->AttachWindow(0x1234);
@@ -61,7 +55,7 @@ class LoscanRefresh : public BenchProgram {
  public:
   LoscanRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text,
                 bool readSnapshot)
-      : m_system(text, VersionOf(osTag)) {
+      : m_system(text, osTag) {
     DescribeLoscanDialog(m_ui);
     m_dlg = std::make_unique<CLoscanDlg>(registry, m_system, m_ui, "Loscan");
     m_dlg->m_readSnapshot.SetEnabled(readSnapshot);
@@ -96,7 +90,7 @@ class LoscanRefresh : public BenchProgram {
 class AssignOne : public BenchProgram {
  public:
   AssignOne(const char* osTag, platform::IRegistry& registry, platform::ISystem& text)
-      : m_system(text, VersionOf(osTag)), m_readSnapshot(registry), m_finder(m_readSnapshot, m_system) {
+      : m_system(text, osTag), m_readSnapshot(registry), m_finder(m_readSnapshot, m_system) {
     const ReaderProduct reader = ReaderCatalogue()[kConnectedFiveSlotReader];
     const bool ninex = std::string(m_finder.m_szOsFamily) == kOsWin9x;
     m_slotId = ninex ? reader.slots[0].secondaryIds[0] : reader.slots[0].primaryIds[0];

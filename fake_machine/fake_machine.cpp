@@ -4,12 +4,20 @@
 
 namespace fake {
 
-Machine::Machine(const char* osTag) {
+bool StartSystem(platform::ScriptedSystem& system, const char* osTag) {
   platform::OsVersionNumbers numbers;
-  osTagKnown = OsNumbersForTag(osTag, numbers);
+  const bool known = OsNumbersForTag(osTag, numbers);
   system.SetVersionNumbers(numbers);
   system.SetDrive('C', platform::kDriveFixed);
+  return known;
 }
+
+void PlugDrive(platform::ScriptedSystem& system, char letter, bool medium) {
+  system.SetDrive(letter, platform::kDriveRemovable);
+  system.SetMedium(letter, medium);
+}
+
+Machine::Machine(const char* osTag) : osTagKnown(StartSystem(system, osTag)) {}
 
 void Machine::ListNtDisk(const NtDisk& disk) {
   fake::ListNtDisk(registry, m_disksListed++, disk.instanceId, writeStatus);
@@ -18,22 +26,17 @@ void Machine::ListNtDisk(const NtDisk& disk) {
 
 void Machine::MountNtDisk(char letter, const std::string& record, bool medium) {
   WriteMountRecord(registry, DosDevice(letter), record, writeStatus);
-  PlugDrive(letter, medium);
+  PlugDrive(system, letter, medium);
 }
 
 void Machine::Plug9xDisk(const std::string& hardwareKey, const std::string& productId,
-                             char letter, bool medium) {
+                       char letter, bool medium) {
   Devnode node;
   node.hardwareKey = hardwareKey;
   node.productId = productId;
   node.letter = letter;
   WriteDevnode(registry, m_devnodes++, node, KeyDetail::kReadValues, writeStatus);
-  if (letter != 0) PlugDrive(letter, medium);
-}
-
-void Machine::PlugDrive(char letter, bool medium) {
-  system.SetDrive(letter, platform::kDriveRemovable);
-  system.SetMedium(letter, medium);
+  if (letter != 0) PlugDrive(system, letter, medium);
 }
 
 }  // namespace fake

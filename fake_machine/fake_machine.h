@@ -10,10 +10,15 @@
 
 namespace fake {
 
+// The scripted system of a version tag ("WinXP", "Win98", ...): its version numbers, and C:
+// a fixed disk. False, and a system of unknown version, for any other tag ("OTHER").
+bool StartSystem(platform::ScriptedSystem& system, const char* osTag);
+// A removable drive, with or without a medium.
+void PlugDrive(platform::ScriptedSystem& system, char letter, bool medium);
+
 class Machine {
  public:
-  // osTag is a version tag ("WinXP", "Win98", ...); any other tag ("OTHER") gives a system of
-  // unknown version. C: is a fixed disk.
+  // The system as StartSystem makes it, and an empty registry.
   explicit Machine(const char* osTag);
 
   // NT: a disk the disk driver lists as present, with its device key.
@@ -23,8 +28,6 @@ class Machine {
   // 9x: a present device with its product id and current letter (0: none, and no drive).
   void Plug9xDisk(const std::string& hardwareKey, const std::string& productId, char letter,
                   bool medium);
-  // A removable drive, with or without a medium.
-  void PlugDrive(char letter, bool medium);
 
   platform::MemoryRegistry registry;
   platform::ScriptedSystem system;
