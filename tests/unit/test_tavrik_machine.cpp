@@ -3,6 +3,7 @@
 #include "common/os_tags.h"
 #include "common/reader_catalogue.h"
 #include "fake_machine/key_writer.h"
+#include "fake_machine/value_text.h"
 #include "platform/scoped_reg_key.h"
 #include "tavrik/reader_definition.h"
 
@@ -99,15 +100,7 @@ CEjectorDlg& TavrikMachine::Start() {
 
 std::string TavrikMachine::DefaultValue(platform::RegKey root, const std::string& path,
                                         const char* name) {
-  ScopedRegKey key(registry);
-  if (key.Open(root, path.c_str(), platform::kKeyRead) != platform::kErrorSuccess)
-    return "<no key>";
-  char data[300] = {};
-  uint32_t size = sizeof data - 1;
-  if (registry.QueryValue(key.Get(), name, nullptr, reinterpret_cast<uint8_t*>(data), &size) !=
-      platform::kErrorSuccess)
-    return "<none>";
-  return data;
+  return fake::ValueText(registry, root, path, name);
 }
 
 std::string TavrikMachine::ProfileValue(const std::string& section, const std::string& entry) {
