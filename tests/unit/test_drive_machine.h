@@ -32,8 +32,8 @@ struct DriveMachine : fake::Machine {
 };
 
 // Fixture keys and ids shared by the tests.
-inline constexpr const char kMountKey[] = "System\\MountedDevices";
-inline constexpr const char kDiskEnum[] = "System\\CurrentControlSet\\Services\\Disk\\Enum";
+using fake::kMountKey;
+inline constexpr const char* kDiskEnum = fake::kDiskEnumKey;
 inline constexpr const char kCfSlot[] = "USBSTOR\\Disk&Ven_Norvell&Prod_CF_Slot";
 inline constexpr const char kSdSlot[] = "USBSTOR\\Disk&Ven_Norvell&Prod_SD_MMC_Slot";
 inline constexpr const char kMsSlot[] = "USBSTOR\\Disk&Ven_Norvell&Prod_MS_Slot";
