@@ -33,7 +33,11 @@ std::string SlotLines(char letter, const std::string& icon, const std::string& l
          Line("HKEY_CLASSES_ROOT", kExplorerDrives + x + "\\DefaultLabel\\", label, x);
 }
 
-using fake::ValueText;
+// The default (or a named) value of a key, or "<none>" / "<no key>".
+std::string DefaultValue(MemoryRegistry& registry, platform::RegKey root, const std::string& path,
+                         const char* name = "") {
+  return fake::ValueText(registry, root, path, name);
+}
 
 // Every key of every root, so a test can say that nothing else was touched.
 size_t KeyCount(const MemoryRegistry& registry) {
@@ -176,8 +180,8 @@ TEST(TolketRun, WritesEveryEntryOfTheCreateFileCreatingTheKeys) {
   TolketReport report = RunTolket(registry, &create, nullptr);
   EXPECT_EQ(0, report.exitCode);
   EXPECT_EQ(8, report.written);
-  EXPECT_EQ("C:\\PROGRA~1\\Norvell\\CF.ICO", ValueText(registry, kHkeyLocalMachine, kDriveIcons + "E\\DefaultIcon"));
-  EXPECT_EQ("SD, MMC", ValueText(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel"));
+  EXPECT_EQ("C:\\PROGRA~1\\Norvell\\CF.ICO", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "E\\DefaultIcon"));
+  EXPECT_EQ("SD, MMC", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel"));
   EXPECT_EQ(0u, registry.OpenHandleCount());
 }
 
@@ -193,9 +197,9 @@ TEST(TolketRun, RemovesOnlyValuesThatStillHoldWhatTheEntryWrote) {
   TolketReport report = RunTolket(registry, &second, &first);
   EXPECT_EQ(0, report.exitCode);
   EXPECT_EQ(3, report.removed);
-  EXPECT_EQ("<no key>", ValueText(registry, kHkeyLocalMachine, kDriveIcons + "E\\DefaultIcon"));
-  EXPECT_EQ("Camera", ValueText(registry, kHkeyClassesRoot, kExplorerDrives + "E\\DefaultLabel"));
-  EXPECT_EQ("SD", ValueText(registry, kHkeyLocalMachine, kDriveIcons + "G\\DefaultLabel"));
+  EXPECT_EQ("<no key>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "E\\DefaultIcon"));
+  EXPECT_EQ("Camera", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "E\\DefaultLabel"));
+  EXPECT_EQ("SD", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "G\\DefaultLabel"));
 }
 
 void SetDefault(MemoryRegistry& registry, platform::RegKey root, const std::string& path,
@@ -216,27 +220,27 @@ TEST(TolketRun, KeepsAnEarlierValueInBackDataAndPutsItBackOnRemove) {
   SetDefault(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel", "カメラ");
   std::string create = SlotLines('F', "C:\\SD.ICO", "SD");
   RunTolket(registry, &create, nullptr);
-  EXPECT_EQ("C:\\SD.ICO", ValueText(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon"));
+  EXPECT_EQ("C:\\SD.ICO", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon"));
   EXPECT_EQ("C:\\MY\\CAMERA.ICO",
-            ValueText(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon", "BackData"));
-  EXPECT_EQ("カメラ", ValueText(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel", "BackData"));
-  EXPECT_EQ("<none>", ValueText(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultLabel", "BackData"));
+            DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon", "BackData"));
+  EXPECT_EQ("カメラ", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel", "BackData"));
+  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultLabel", "BackData"));
 
   // A second create over our own values keeps the first backup.
   RunTolket(registry, &create, &create);
   EXPECT_EQ("C:\\MY\\CAMERA.ICO",
-            ValueText(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon", "BackData"));
+            DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon", "BackData"));
 
   TolketReport report = RunTolket(registry, nullptr, &create);
   EXPECT_EQ(0, report.exitCode);
   EXPECT_EQ(4, report.removed);
-  EXPECT_EQ("C:\\MY\\CAMERA.ICO", ValueText(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon"));
-  EXPECT_EQ("<none>", ValueText(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon", "BackData"));
-  EXPECT_EQ("カメラ", ValueText(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel"));
-  EXPECT_EQ("<none>", ValueText(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel", "BackData"));
+  EXPECT_EQ("C:\\MY\\CAMERA.ICO", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon"));
+  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultIcon", "BackData"));
+  EXPECT_EQ("カメラ", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel"));
+  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultLabel", "BackData"));
   // The keys that held nothing before go, as Tavrik's go on Windows NT to Vista.
-  EXPECT_EQ("<no key>", ValueText(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultLabel"));
-  EXPECT_EQ("<no key>", ValueText(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultIcon"));
+  EXPECT_EQ("<no key>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "F\\DefaultLabel"));
+  EXPECT_EQ("<no key>", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "F\\DefaultIcon"));
   EXPECT_EQ(0u, registry.OpenHandleCount());
 }
 
@@ -248,10 +252,10 @@ TEST(TolketRun, RemoveWithoutBackupTakesTheKeysAsTavrikDoesOnVista) {
   RunTolket(registry, &create, nullptr);
   TolketReport report = RunTolket(registry, nullptr, &create);
   EXPECT_EQ(4, report.removed);
-  EXPECT_EQ("<none>", ValueText(registry, kHkeyLocalMachine, kDriveIcons + "G"));
-  EXPECT_EQ("<no key>", ValueText(registry, kHkeyLocalMachine, kDriveIcons + "G\\DefaultIcon"));
-  EXPECT_EQ("<no key>", ValueText(registry, kHkeyClassesRoot, kExplorerDrives + "G"));
-  EXPECT_EQ("<none>", ValueText(registry, kHkeyClassesRoot, "Applications\\explorer.exe\\Drives"));
+  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "G"));
+  EXPECT_EQ("<no key>", DefaultValue(registry, kHkeyLocalMachine, kDriveIcons + "G\\DefaultIcon"));
+  EXPECT_EQ("<no key>", DefaultValue(registry, kHkeyClassesRoot, kExplorerDrives + "G"));
+  EXPECT_EQ("<none>", DefaultValue(registry, kHkeyClassesRoot, "Applications\\explorer.exe\\Drives"));
 }
 
 TEST(TolketRun, HostileFileWritesNothingOutsideTheWhitelistAndReportsIt) {
