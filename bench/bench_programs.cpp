@@ -5,37 +5,24 @@
 #include "common/os_tags.h"
 #include "common/reader_catalogue.h"
 #include "common/slot_drive_assigner.h"
+#include "fake_machine/ejector_twins.h"
 #include "loscan/loscan_dialog_layout.h"
 #include "loscan/loscan_dlg.h"
 #include "platform/dialog_ui_model.h"
-#include "platform/memory_files.h"
 #include "platform/read_snapshot_registry.h"
-#include "platform/recording_shell.h"
-#include "platform/scripted_processes.h"
-#include "platform/scripted_volume_io.h"
-#include "platform/window_ui_model.h"
 #include "resources/loscan/resource.h"
 #include "tavrik/ejector_dlg.h"
 
 namespace {
-
-platform::OsVersionNumbers VersionOf(const char* osTag) {
-  platform::OsVersionNumbers numbers;
-  OsNumbersForTag(osTag, numbers);
-  return numbers;
-}
 
 // The tray click: a refresh that probes every slot's medium, over all 19 definitions.
 class TavrikRefresh : public BenchProgram {
  public:
   TavrikRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text,
                 bool readSnapshot)
-      : m_system(text, VersionOf(osTag)) {
-    m_files.AddFile(m_files.modulePath);
-    m_files.AddFolder("C:\\WINDOWS\\system32");
-    m_files.SetShortName("C:\\Program Files", "PROGRA~1");
-    EjectorPlatform seams{registry, m_system, m_volumes, m_files, m_shell, m_ui, m_processes};
-    m_dlg = std::make_unique<CEjectorDlg>(seams, "Tavrik");
+      : m_system(text, osTag) {
+    m_twins.InstallTavrik();
+    m_dlg = std::make_unique<CEjectorDlg>(m_twins.Seams(registry, m_system), "Tavrik");
     m_dlg->AttachWindow(0x1234);
     m_dlg->SetReadSnapshotEnabled(readSnapshot);
   }
@@ -49,7 +36,7 @@ class TavrikRefresh : public BenchProgram {
   }
   void Run() override {
     m_dlg->RefreshSlots(true);
-    m_shell.calls.clear();  // the twin logs every call; keep the log from growing
+    m_twins.shell.calls.clear();  // the twin logs every call; keep the log from growing
   }
   int SlotsFound() const override {
     int found = 0;
@@ -59,11 +46,7 @@ class TavrikRefresh : public BenchProgram {
 
  private:
   BenchSystem m_system;
-  platform::ScriptedVolumeIo m_volumes;
-  platform::MemoryFiles m_files;
-  platform::RecordingShell m_shell;
-  platform::WindowUiModel m_ui;
-  platform::ScriptedProcesses m_processes;
+  fake::EjectorTwins m_twins;
   std::unique_ptr<CEjectorDlg> m_dlg;
 };
 
@@ -72,7 +55,7 @@ class LoscanRefresh : public BenchProgram {
  public:
   LoscanRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text,
                 bool readSnapshot)
-      : m_system(text, VersionOf(osTag)) {
+      : m_system(text, osTag) {
     DescribeLoscanDialog(m_ui);
     m_dlg = std::make_unique<CLoscanDlg>(registry, m_system, m_ui, "Loscan");
     m_dlg->m_readSnapshot.SetEnabled(readSnapshot);
@@ -107,7 +90,7 @@ class LoscanRefresh : public BenchProgram {
 class AssignOne : public BenchProgram {
  public:
   AssignOne(const char* osTag, platform::IRegistry& registry, platform::ISystem& text)
-      : m_system(text, VersionOf(osTag)), m_readSnapshot(registry), m_finder(m_readSnapshot, m_system) {
+      : m_system(text, osTag), m_readSnapshot(registry), m_finder(m_readSnapshot, m_system) {
     const ReaderProduct reader = ReaderCatalogue()[kConnectedFiveSlotReader];
     const bool ninex = std::string(m_finder.m_szOsFamily) == kOsWin9x;
     m_slotId = ninex ? reader.slots[0].secondaryIds[0] : reader.slots[0].primaryIds[0];

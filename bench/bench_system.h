@@ -6,7 +6,8 @@
 
 class BenchSystem : public platform::ISystem {
  public:
-  BenchSystem(platform::ISystem& text, const platform::OsVersionNumbers& version);
+  // osTag: the version tag of the system the run pretends to be ("WinXP", "Win98", ...).
+  BenchSystem(platform::ISystem& text, const char* osTag);
 
   platform::OsVersionNumbers GetVersionNumbers() override { return m_scripted.GetVersionNumbers(); }
   uint32_t GetLogicalDrives() override { return m_scripted.GetLogicalDrives(); }

@@ -5,25 +5,25 @@
 #include <utility>
 
 #include "common/reader_catalogue.h"
+#include "fake_machine/key_writer.h"
 #include "platform/registry_tree.h"
-#include "platform/scoped_reg_key.h"
 
+using fake::Bytes;
+using fake::Devnode;
+using fake::DwordBytes;
+using fake::KeyDetail;
+using fake::KeyWriter;
+using fake::NtDisk;
+using fake::Utf16Le;
 using platform::kErrorSuccess;
 using platform::kHkeyDynData;
 using platform::kHkeyLocalMachine;
-using platform::RegKey;
 
 namespace {
 
-constexpr char kMountedDevices[] = "System\\MountedDevices";
-constexpr char kDiskEnum[] = "System\\CurrentControlSet\\Services\\Disk\\Enum";
-constexpr char kDeviceEnum[] = "System\\CurrentControlSet\\Enum\\";
-constexpr char kConfigManagerEnum[] = "Config Manager\\Enum";
+// The volume device-interface class, which ends a floppy's and a CD drive's records too.
 constexpr char kVolumeClass[] = "{53f5630d-b6bf-11d0-94f2-00a0c91efb8b}";
-constexpr char kDiskClass[] = "{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
 constexpr uint32_t kHistoricDevices = 150;
-
-using Bytes = std::vector<uint8_t>;
 
 // xorshift32: the same image for the same seed on every platform.
 class Rng {
@@ -53,39 +53,9 @@ std::string GuidText(Rng& rng) {
          Hex(rng.Next() & 0xFFFF, 4) + Hex(rng.Next(), 8) + "}";
 }
 
-Bytes Utf16(const std::string& ascii) {
-  Bytes data;
-  for (char c : ascii) {
-    data.push_back(static_cast<uint8_t>(c));
-    data.push_back(0);
-  }
-  return data;
-}
-
-Bytes Text(const std::string& text) {
-  Bytes data(text.begin(), text.end());
-  data.push_back(0);
-  return data;
-}
-
-Bytes Dword(uint32_t value) {
-  return Bytes{static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-               static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-}
-
-Bytes MultiText(const std::vector<std::string>& texts) {
-  Bytes data;
-  for (const std::string& text : texts) {
-    data.insert(data.end(), text.begin(), text.end());
-    data.push_back(0);
-  }
-  data.push_back(0);
-  return data;
-}
-
 // An MBR volume: disk signature and the partition's byte offset.
 Bytes MbrRecord(Rng& rng) {
-  Bytes data = Dword(rng.Next());
+  Bytes data = DwordBytes(rng.Next());
   const uint64_t offset = (uint64_t{rng.Below(4096)} + 63) * 512;
   for (int i = 0; i < 8; ++i) data.push_back(static_cast<uint8_t>(offset >> (8 * i)));
   return data;
@@ -96,57 +66,10 @@ Bytes DmioRecord(Rng& rng) {
   const std::string head = "DMIO:ID:";
   Bytes data(head.begin(), head.end());
   for (int i = 0; i < 4; ++i) {
-    Bytes word = Dword(rng.Next());
+    Bytes word = DwordBytes(rng.Next());
     data.insert(data.end(), word.begin(), word.end());
   }
   return data;
-}
-
-// Keeps one key open for a run of writes and remembers the first failure.
-class ImageKey {
- public:
-  ImageKey(platform::IRegistry& registry, RegKey root, const std::string& path, long& status)
-      : m_registry(registry), m_key(registry), m_status(status) {
-    long rc = m_key.Create(root, path.c_str(), platform::kKeyAllAccess);
-    if (rc != kErrorSuccess && m_status == kErrorSuccess) m_status = rc;
-  }
-  void Set(const std::string& name, uint32_t type, const Bytes& data) {
-    if (!m_key.IsOpen()) return;
-    long rc = m_registry.SetValue(m_key.Get(), name.c_str(), type, data.data(),
-                                  static_cast<uint32_t>(data.size()));
-    if (rc != kErrorSuccess && m_status == kErrorSuccess) m_status = rc;
-  }
-  void SetText(const std::string& name, const std::string& text) {
-    Set(name, platform::kRegSz, Text(text));
-  }
-
- private:
-  platform::IRegistry& m_registry;
-  platform::ScopedRegKey m_key;
-  long& m_status;
-};
-
-// A USB disk as the NT family lists it.
-struct NtDisk {
-  std::string instanceId;
-  std::string friendlyName;
-  std::string parentIdPrefix;
-};
-
-std::string XpRecordText(const std::string& prefix) {
-  return "\\??\\STORAGE#RemovableMedia#" + prefix + "&RM#" + kVolumeClass;
-}
-
-std::string VistaRecordText(const std::string& instanceId) {
-  std::string record = "_??_" + instanceId + "#" + kDiskClass;
-  for (char& c : record)
-    if (c == '\\') c = '#';
-  return record;
-}
-
-std::string RecordText(const NtDisk& disk, MountRecordStyle style) {
-  return style == MountRecordStyle::kXp ? XpRecordText(disk.parentIdPrefix)
-                                        : VistaRecordText(disk.instanceId);
 }
 
 // Makers of the other USB sticks the machine has seen.
@@ -178,35 +101,9 @@ NtDisk ReaderSlotDisk(const ReaderProduct& reader, int slot, uint32_t serial) {
   return disk;
 }
 
-void WriteNtDeviceKey(platform::IRegistry& registry, const NtDisk& disk, bool usb, long& status) {
-  ImageKey key(registry, kHkeyLocalMachine, kDeviceEnum + disk.instanceId, status);
-  key.SetText("DeviceDesc", "Disk drive");
-  key.Set("Capabilities", platform::kRegDword, Dword(usb ? 0x10 : 0x00));
-  key.Set("HardwareID", platform::kRegMultiSz,
-          MultiText({disk.instanceId.substr(0, disk.instanceId.find('\\', 8)), "GenDisk"}));
-  key.Set("CompatibleIDs", platform::kRegMultiSz, MultiText({"USBSTOR\\Disk", "USBSTOR\\RAW"}));
-  key.SetText("ClassGUID", "{4D36E967-E325-11CE-BFC1-08002BE10318}");
-  key.SetText("Class", "DiskDrive");
-  key.SetText("Driver", "{4D36E967-E325-11CE-BFC1-08002BE10318}\\0001");
-  key.SetText("Mfg", "(Standard disk drives)");
-  key.SetText("Service", "disk");
-  key.Set("ConfigFlags", platform::kRegDword, Dword(0));
-  key.SetText("FriendlyName", disk.friendlyName);
-  if (usb) key.SetText("ParentIdPrefix", disk.parentIdPrefix);
-}
-
 struct MountValue {
   std::string name;
   Bytes data;
-};
-
-// A 9x devnode: its key below HKLM "Enum\" and what that key holds.
-struct Devnode {
-  std::string hardwareKey;
-  std::string deviceClass;
-  std::string description;
-  std::string productId;  // disks only
-  char letter = 0;        // disks with a letter
 };
 
 Devnode SystemDevnode(uint32_t i) {
@@ -243,36 +140,6 @@ Devnode SystemDevnode(uint32_t i) {
   return node;
 }
 
-long WriteNinexTrees(platform::IRegistry& registry, const std::vector<Devnode>& nodes,
-                     long& status) {
-  ImageKey configManager(registry, kHkeyDynData, kConfigManagerEnum, status);
-  for (size_t i = 0; i < nodes.size(); ++i) {
-    const Devnode& node = nodes[i];
-    // Devnode names are the configuration manager's handles: hexadecimal addresses.
-    ImageKey dyn(registry, kHkeyDynData,
-                 std::string(kConfigManagerEnum) + "\\C29A" + Hex(0x2D50 + 0x38 * i, 4), status);
-    dyn.SetText("HardWareKey", node.hardwareKey);
-    dyn.Set("Problem", platform::kRegBinary, Dword(0));
-    dyn.Set("Status", platform::kRegBinary, Dword(0x0180600A));
-    dyn.Set("Allocation", platform::kRegBinary, Bytes(16, 0));
-    ImageKey device(registry, kHkeyLocalMachine, "Enum\\" + node.hardwareKey, status);
-    device.SetText("Class", node.deviceClass);
-    device.SetText("DeviceDesc", node.description);
-    device.SetText("HardwareID", node.hardwareKey.substr(0, node.hardwareKey.rfind('\\')));
-    device.SetText("Mfg", "(Standard system devices)");
-    device.SetText("Driver", node.deviceClass + "\\" + Hex(static_cast<uint32_t>(i), 4));
-    device.Set("ConfigFlags", platform::kRegBinary, Dword(0));
-    if (!node.productId.empty()) {
-      device.SetText("ProductId", node.productId);
-      device.SetText("Manufacturer", "NORVELL");
-      device.Set("Removable", platform::kRegBinary, Bytes{1});
-    }
-    if (node.letter != 0)
-      device.SetText("CurrentDriveLetterAssignment", std::string(1, node.letter));
-  }
-  return status;
-}
-
 }  // namespace
 
 long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions& options,
@@ -307,61 +174,59 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
   }
 
   // Present disks: two fixed disks, the reader slots among other USB disks.
-  std::vector<std::pair<NtDisk, bool>> present;
-  present.push_back({{"IDE\\DiskBRISA_HD160GX_____________________1.02____\\5&1a2b3c4d&0&0.0.0",
-                      "BRISA HD160GX", ""},
-                     false});
-  present.push_back({{"IDE\\DiskBRISA_HD320GX_____________________1.02____\\5&1a2b3c4d&0&0.1.0",
-                      "BRISA HD320GX", ""},
-                     false});
+  // (A disk without a ParentIdPrefix is not a USB disk.)
+  std::vector<NtDisk> present;
+  present.push_back({"IDE\\DiskBRISA_HD160GX_____________________1.02____\\5&1a2b3c4d&0&0.0.0",
+                     "BRISA HD160GX", ""});
+  present.push_back({"IDE\\DiskBRISA_HD320GX_____________________1.02____\\5&1a2b3c4d&0&0.1.0",
+                     "BRISA HD320GX", ""});
   for (uint32_t i = 0; present.size() + connected.size() < kPresentDisks; ++i)
-    present.push_back({OtherUsbDisk(i), true});
-  std::vector<std::pair<NtDisk, bool>> disks(present.begin(), present.begin() + 20);
-  for (const auto& entry : connected) disks.push_back({entry.second, true});
+    present.push_back(OtherUsbDisk(i));
+  std::vector<NtDisk> disks(present.begin(), present.begin() + 20);
+  for (const auto& entry : connected) disks.push_back(entry.second);
   disks.insert(disks.end(), present.begin() + 20, present.end());
   {
-    ImageKey diskEnum(registry, kHkeyLocalMachine, kDiskEnum, status);
+    KeyWriter diskEnum(registry, kHkeyLocalMachine, fake::kDiskEnumKey, status);
     for (size_t i = 0; i < disks.size(); ++i) {
-      diskEnum.SetText(std::to_string(i), disks[i].first.instanceId);
+      diskEnum.Text(std::to_string(i), disks[i].instanceId);
       if (i == 0) {
-        diskEnum.Set("Count", platform::kRegDword, Dword(kPresentDisks));
-        diskEnum.Set("NextInstance", platform::kRegDword, Dword(kPresentDisks));
+        diskEnum.Dword("Count", kPresentDisks);
+        diskEnum.Dword("NextInstance", kPresentDisks);
       }
     }
   }
-  for (const auto& disk : disks) WriteNtDeviceKey(registry, disk.first, disk.second, status);
+  for (const NtDisk& disk : disks) fake::WriteNtDeviceKey(registry, disk, KeyDetail::kFull, status);
 
   // Devices seen once and gone: their keys and mount records stay behind.
   std::vector<NtDisk> historic;
   for (uint32_t i = 0; i < kHistoricDevices; ++i) {
     historic.push_back(OtherUsbDisk(1000 + i));
-    WriteNtDeviceKey(registry, historic.back(), true, status);
+    fake::WriteNtDeviceKey(registry, historic.back(), KeyDetail::kFull, status);
   }
 
   // One "\DosDevices\X:" record for every letter.
   std::vector<MountValue> letters;
-  auto dosDevice = [](char x) { return std::string("\\DosDevices\\") + x + ":"; };
   letters.push_back(
-      {dosDevice('A'),
-       Utf16(std::string("\\??\\FDC#GENERIC_FLOPPY_DRIVE#6&2b3f4e1&0&0#") + kVolumeClass)});
-  letters.push_back({dosDevice('B'), Utf16(RecordText(historic[0], options.style))});
-  letters.push_back({dosDevice('C'), MbrRecord(rng)});
-  letters.push_back({dosDevice('D'),
-                     Utf16(std::string("\\??\\IDE#CdRomBRISA_DVD-RW_DR4000________________1.00____#"
+      {fake::DosDevice('A'),
+       Utf16Le(std::string("\\??\\FDC#GENERIC_FLOPPY_DRIVE#6&2b3f4e1&0&0#") + kVolumeClass)});
+  letters.push_back({fake::DosDevice('B'), Utf16Le(fake::MountRecord(historic[0], options.style))});
+  letters.push_back({fake::DosDevice('C'), MbrRecord(rng)});
+  letters.push_back({fake::DosDevice('D'),
+                     Utf16Le(std::string("\\??\\IDE#CdRomBRISA_DVD-RW_DR4000________________1.00____#"
                                        "5&2f1e3d&0&1.0.0#") +
                            kVolumeClass)});
   for (const auto& entry : connected)
     letters.push_back(
-        {dosDevice(entry.first.letter), Utf16(RecordText(entry.second, options.style))});
+        {fake::DosDevice(entry.first.letter), Utf16Le(fake::MountRecord(entry.second, options.style))});
   for (char x = static_cast<char>('E' + connected.size()); x <= 'Z'; ++x) {
     const uint32_t kind = static_cast<uint32_t>(x - 'A') % 4;
     if (kind == 0) {
-      letters.push_back({dosDevice(x), MbrRecord(rng)});
+      letters.push_back({fake::DosDevice(x), MbrRecord(rng)});
     } else if (kind == 1) {
-      letters.push_back({dosDevice(x), DmioRecord(rng)});
+      letters.push_back({fake::DosDevice(x), DmioRecord(rng)});
     } else {
       letters.push_back(
-          {dosDevice(x), Utf16(RecordText(historic[static_cast<size_t>(x - 'A')], options.style))});
+          {fake::DosDevice(x), Utf16Le(fake::MountRecord(historic[static_cast<size_t>(x - 'A')], options.style))});
     }
   }
 
@@ -372,7 +237,7 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
   std::vector<MountValue> values;
   for (const auto& entry : connected)
     values.push_back(
-        {"\\??\\Volume" + GuidText(rng), Utf16(RecordText(entry.second, options.style))});
+        {"\\??\\Volume" + GuidText(rng), Utf16Le(fake::MountRecord(entry.second, options.style))});
   for (uint32_t i = 0; values.size() + letters.size() < total; ++i) {
     MountValue value{"\\??\\Volume" + GuidText(rng), {}};
     switch (i % 3) {
@@ -383,7 +248,7 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
         value.data = DmioRecord(rng);
         break;
       default:
-        value.data = Utf16(RecordText(historic[i % historic.size()], options.style));
+        value.data = Utf16Le(fake::MountRecord(historic[i % historic.size()], options.style));
         break;
     }
     values.push_back(std::move(value));
@@ -394,7 +259,7 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
     values.insert(values.begin() + static_cast<std::ptrdiff_t>(at), std::move(letterValue));
   }
   {
-    ImageKey mounts(registry, kHkeyLocalMachine, kMountedDevices, status);
+    KeyWriter mounts(registry, kHkeyLocalMachine, fake::kMountKey, status);
     for (const MountValue& value : values) mounts.Set(value.name, platform::kRegBinary, value.data);
   }
 
@@ -430,16 +295,17 @@ long WriteUsbHistoryImage(platform::IRegistry& registry, const UsbHistoryOptions
     }
     nodes.push_back(SystemDevnode(i));
   }
-  WriteNinexTrees(registry, nodes, status);
+  for (size_t i = 0; i < nodes.size(); ++i)
+    fake::WriteDevnode(registry, static_cast<uint32_t>(i), nodes[i], KeyDetail::kFull, status);
   return status;
 }
 
 void ClearUsbHistoryImage(platform::IRegistry& registry) {
-  platform::DeleteRegistryTree(registry, kHkeyLocalMachine, kMountedDevices);
-  platform::DeleteRegistryTree(registry, kHkeyLocalMachine, kDiskEnum);
+  platform::DeleteRegistryTree(registry, kHkeyLocalMachine, fake::kMountKey);
+  platform::DeleteRegistryTree(registry, kHkeyLocalMachine, fake::kDiskEnumKey);
   platform::DeleteRegistryTree(registry, kHkeyLocalMachine,
                                "System\\CurrentControlSet\\Enum\\USBSTOR");
   platform::DeleteRegistryTree(registry, kHkeyLocalMachine, "System\\CurrentControlSet\\Enum\\IDE");
-  platform::DeleteRegistryTree(registry, kHkeyDynData, kConfigManagerEnum);
+  platform::DeleteRegistryTree(registry, kHkeyDynData, fake::kDevnodeListKey);
   platform::DeleteRegistryTree(registry, kHkeyLocalMachine, "Enum");
 }

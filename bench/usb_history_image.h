@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "fake_machine/usb_disks.h"
 #include "platform/registry.h"
 
-enum class MountRecordStyle { kXp, kVista };
+using fake::MountRecordStyle;
 
 struct UsbHistoryOptions {
   uint32_t mountValues = 2000;  // values of "System\MountedDevices", at least 60

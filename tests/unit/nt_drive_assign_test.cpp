@@ -12,10 +12,6 @@ namespace {
 using platform::kHkeyLocalMachine;
 using Strings = std::vector<std::string>;
 
-std::string RemovableRecord(const std::string& prefix) {
-  return "\\??\\STORAGE#RemovableMedia#" + prefix + "&RM#{53f5630d-b6bf-11d0-94f2-00a0c91efb8b}";
-}
-
 bool Has(const Strings& names, char letter) {
   return std::find(names.begin(), names.end(), std::string("\\DosDevices\\") + letter + ":") !=
          names.end();
@@ -32,28 +28,28 @@ TEST_F(XpAssign, MovesTheSlotToTheNewLetterWithTheRecordInMixedCase) {
   assigner.AssignDrive(kCfSlot, 'P', "NR-4U");
   Strings letters = machine.DriveLetterNames();
   EXPECT_FALSE(Has(letters, 'E'));
-  EXPECT_EQ(RemovableRecord("7&2f4c18a0&0"), machine.MountRecord('P'));
+  EXPECT_EQ(fake::XpMountRecord("7&2f4c18a0&0"), machine.MountRecord('P'));
   // Exactly one value replaced: the volume GUID records and other letters stay.
   EXPECT_EQ(valuesBefore, machine.ValueNames(kHkeyLocalMachine, kMountKey).size());
-  EXPECT_EQ(RemovableRecord("7&2f4c18a0&1"), machine.MountRecord('F'));
+  EXPECT_EQ(fake::XpMountRecord("7&2f4c18a0&1"), machine.MountRecord('F'));
 }
 
 TEST_F(XpAssign, ASlotWithSeveralLettersLosesThemAllAndOneWithoutGetsOne) {
   // L: lands right after K:, so deleting K: during the scan would move L: past the index.
-  machine.SetMountRecord("\\DosDevices\\L:", RemovableRecord("7&2f4c18a0&2"));
+  machine.SetMountRecord("\\DosDevices\\L:", fake::XpMountRecord("7&2f4c18a0&2"));
   assigner.AssignDrive(kSdSlot, 'S', "");
   Strings letters = machine.DriveLetterNames();
   EXPECT_FALSE(Has(letters, 'G'));
   EXPECT_FALSE(Has(letters, 'K'));
   EXPECT_FALSE(Has(letters, 'L'));
-  EXPECT_EQ(RemovableRecord("7&2f4c18a0&2"), machine.MountRecord('S'));
+  EXPECT_EQ(fake::XpMountRecord("7&2f4c18a0&2"), machine.MountRecord('S'));
   assigner.AssignDrive(kMsSlot, 'Q', "");
-  EXPECT_EQ(RemovableRecord("7&2f4c18a0&3"), machine.MountRecord('Q'));
+  EXPECT_EQ(fake::XpMountRecord("7&2f4c18a0&3"), machine.MountRecord('Q'));
 }
 
 TEST_F(XpAssign, TheTargetLettersRecordIsReplacedWhicheverDeviceHadIt) {
   assigner.AssignDrive(kCfSlot, 'H', "");  // H: belonged to the other maker's stick
-  EXPECT_EQ(RemovableRecord("7&2f4c18a0&0"), machine.MountRecord('H'));
+  EXPECT_EQ(fake::XpMountRecord("7&2f4c18a0&0"), machine.MountRecord('H'));
 }
 
 TEST_F(XpAssign, AWrittenRecordIsFoundByTheLookupAndReplacedByALaterRun) {
@@ -72,7 +68,7 @@ TEST_F(XpAssign, AnEmptyFriendlyNamePassesOnlyAnEmptyFilter) {
   EXPECT_EQ("", machine.MountRecord('P'));
   EXPECT_EQ(1, assigner.FindNamedDrive(kCfSlot, "NR-4U"));  // the lookup accepts the disk
   assigner.AssignDrive(kCfSlot, 'P', "");
-  EXPECT_EQ(RemovableRecord("7&2f4c18a0&0"), machine.MountRecord('P'));
+  EXPECT_EQ(fake::XpMountRecord("7&2f4c18a0&0"), machine.MountRecord('P'));
 }
 
 TEST_F(XpAssign, AFilterMismatchOrAMissingPrefixWritesNothing) {
@@ -103,8 +99,8 @@ TEST(XpAssignTwinReaders, EachReaderIsRewrittenInTurnAndTheLastOwnsTheLetter) {
   Strings letters = machine.DriveLetterNames();
   EXPECT_FALSE(Has(letters, 'E'));
   EXPECT_FALSE(Has(letters, 'I'));
-  EXPECT_EQ(RemovableRecord("7&35e2a9d1&0"), machine.MountRecord('P'));
-  EXPECT_EQ(RemovableRecord("7&0d44f3b2&0"), machine.MountRecord('J'));  // the other model
+  EXPECT_EQ(fake::XpMountRecord("7&35e2a9d1&0"), machine.MountRecord('P'));
+  EXPECT_EQ(fake::XpMountRecord("7&0d44f3b2&0"), machine.MountRecord('J'));  // the other model
 }
 
 TEST(AssignDispatch, OtherNtVersionsUseTheXpWriterAndAnUnknownFamilyWritesNothing) {
@@ -114,7 +110,7 @@ TEST(AssignDispatch, OtherNtVersionsUseTheXpWriterAndAnUnknownFamilyWritesNothin
     machine.system.SetVersionNumbers(numbers);
     CSlotDriveAssigner assigner(machine.registry, machine.system);
     assigner.AssignDrive(kCfSlot, 'P', "");
-    EXPECT_EQ(RemovableRecord("7&2f4c18a0&0"), machine.MountRecord('P'));
+    EXPECT_EQ(fake::XpMountRecord("7&2f4c18a0&0"), machine.MountRecord('P'));
   }
   DriveMachine machine("OTHER", {"xp_machine.reg"});
   CSlotDriveAssigner assigner(machine.registry, machine.system);

@@ -18,11 +18,11 @@
 #include "common/os_tags.h"
 #include "common/reader_catalogue.h"
 #include "common/slot_drive_assigner.h"
+#include "fake_machine/key_writer.h"
 #include "fuzz/registry_image_text.h"
 #include "platform/memory_registry.h"
 #include "platform/read_snapshot_registry.h"
 #include "platform/reg_file.h"
-#include "platform/scoped_reg_key.h"
 #include "platform/scripted_system.h"
 #include "test_drive_machine.h"
 
@@ -225,18 +225,14 @@ DiffImage RegFileImage(const std::filesystem::path& path, const std::string& kin
 
 // --- Seeded random images: readers' disks and devnodes among hostile neighbours ---
 
+// A failed write only makes a different image, which both sides still see alike.
 void Put(platform::IRegistry& registry, platform::RegKey root, const std::string& path,
          const std::string& name, uint32_t type, const std::vector<uint8_t>& data) {
-  platform::ScopedRegKey key(registry);
-  if (key.Create(root, path.c_str(), platform::kKeyAllAccess) != platform::kErrorSuccess) return;
-  registry.SetValue(key.Get(), name.c_str(), type, data.data(), static_cast<uint32_t>(data.size()));
+  long ignored = platform::kErrorSuccess;
+  fake::KeyWriter(registry, root, path, ignored).Set(name, type, data);
 }
 
-std::vector<uint8_t> Text(const std::string& text) {
-  std::vector<uint8_t> data(text.begin(), text.end());
-  data.push_back(0);
-  return data;
-}
+using fake::TextBytes;
 
 DiffImage RandomImage(uint32_t seed) {
   DiffImage image;
@@ -262,15 +258,15 @@ DiffImage RandomImage(uint32_t seed) {
                                    serial;
       Put(registry, platform::kHkeyLocalMachine,
           "System\\CurrentControlSet\\Services\\Disk\\Enum", std::to_string(d), platform::kRegSz,
-          Text(deviceId));
+          TextBytes(deviceId));
       const std::string deviceKey = "System\\CurrentControlSet\\Enum\\" + deviceId;
       if (pick(4) != 0)
         Put(registry, platform::kHkeyLocalMachine, deviceKey, "FriendlyName", platform::kRegSz,
-            Text(pick(3) == 0 ? "" : "Norvell " + product + " USB Device"));
+            TextBytes(pick(3) == 0 ? "" : "Norvell " + product + " USB Device"));
       const std::string prefix = std::to_string(pick(9)) + "&" + std::to_string(seed) + "&0";
       if (pick(5) != 0)
         Put(registry, platform::kHkeyLocalMachine, deviceKey, "ParentIdPrefix", platform::kRegSz,
-            Text(prefix));
+            TextBytes(prefix));
       const std::string mountKey = "System\\MountedDevices";
       for (int r = pick(3); r > 0; --r) {
         const std::string record =
@@ -303,18 +299,18 @@ DiffImage RandomImage(uint32_t seed) {
       const std::string devnodeKey = "Config Manager\\Enum\\" + devnode;
       if (pick(6) != 0)
         Put(registry, platform::kHkeyDynData, devnodeKey, "HardWareKey", platform::kRegSz,
-            Text(hardwareKey));
+            TextBytes(hardwareKey));
       else
         Put(registry, platform::kHkeyDynData, devnodeKey, "Problem", platform::kRegDword,
             {0, 0, 0, 0});
       const std::string deviceKey = "Enum\\" + hardwareKey;
       if (pick(4) != 0)
         Put(registry, platform::kHkeyLocalMachine, deviceKey, "ProductId", platform::kRegSz,
-            Text(product + " Norvell"));
+            TextBytes(product + " Norvell"));
       const int letters = pick(4);
       if (letters != 0)
         Put(registry, platform::kHkeyLocalMachine, deviceKey, "CurrentDriveLetterAssignment",
-            platform::kRegSz, Text(std::string(static_cast<size_t>(letters - 1), letter())));
+            platform::kRegSz, TextBytes(std::string(static_cast<size_t>(letters - 1), letter())));
     }
   };
   return image;

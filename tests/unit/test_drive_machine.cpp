@@ -2,19 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "common/os_tags.h"
 #include "platform/reg_file.h"
 #include "platform/scoped_reg_key.h"
 
 using platform::kErrorSuccess;
 using platform::kHkeyLocalMachine;
 
-DriveMachine::DriveMachine(const char* osTag, std::initializer_list<const char*> fixtures) {
-  platform::OsVersionNumbers numbers;
+DriveMachine::DriveMachine(const char* osTag, std::initializer_list<const char*> fixtures)
+    : fake::Machine(osTag) {
   if (std::string(osTag) != "OTHER") {
-    EXPECT_TRUE(OsNumbersForTag(osTag, numbers)) << osTag;
+    EXPECT_TRUE(osTagKnown) << osTag;
   }
-  system.SetVersionNumbers(numbers);
   for (const char* fixture : fixtures) {
     std::string error;
     EXPECT_TRUE(platform::ImportRegFile(registry, std::string(FIXTURE_DIR) + "/" + fixture, error))
@@ -56,25 +54,23 @@ std::string DriveMachine::MountRecord(char letter) {
 }
 
 void DriveMachine::SetMountRecord(const std::string& valueName, const std::string& asciiText) {
-  SetBinary(kHkeyLocalMachine, kMountKey, valueName, Utf16Le(asciiText));
+  long status = kErrorSuccess;
+  fake::WriteMountRecord(registry, valueName, asciiText, status);
+  ASSERT_EQ(kErrorSuccess, status);
 }
 
 void DriveMachine::SetBinary(platform::RegKey root, const std::string& path,
                              const std::string& name, const std::vector<uint8_t>& data) {
-  platform::ScopedRegKey key(registry);
-  ASSERT_EQ(kErrorSuccess, key.Create(root, path.c_str(), platform::kKeyAllAccess));
-  ASSERT_EQ(kErrorSuccess, registry.SetValue(key.Get(), name.c_str(), platform::kRegBinary,
-                                             data.data(), static_cast<uint32_t>(data.size())));
+  long status = kErrorSuccess;
+  fake::KeyWriter(registry, root, path, status).Set(name, platform::kRegBinary, data);
+  ASSERT_EQ(kErrorSuccess, status);
 }
 
 void DriveMachine::SetText(platform::RegKey root, const std::string& path,
                            const std::string& name, const std::string& text) {
-  platform::ScopedRegKey key(registry);
-  ASSERT_EQ(kErrorSuccess, key.Create(root, path.c_str(), platform::kKeyAllAccess));
-  ASSERT_EQ(kErrorSuccess,
-            registry.SetValue(key.Get(), name.c_str(), platform::kRegSz,
-                              reinterpret_cast<const uint8_t*>(text.c_str()),
-                              static_cast<uint32_t>(text.size() + 1)));
+  long status = kErrorSuccess;
+  fake::KeyWriter(registry, root, path, status).Text(name, text);
+  ASSERT_EQ(kErrorSuccess, status);
 }
 
 void DriveMachine::DeleteValue(platform::RegKey root, const std::string& path,
@@ -82,13 +78,4 @@ void DriveMachine::DeleteValue(platform::RegKey root, const std::string& path,
   platform::ScopedRegKey key(registry);
   ASSERT_EQ(kErrorSuccess, key.Open(root, path.c_str(), platform::kKeyAllAccess));
   ASSERT_EQ(kErrorSuccess, registry.DeleteValue(key.Get(), name.c_str()));
-}
-
-std::vector<uint8_t> Utf16Le(const std::string& asciiText) {
-  std::vector<uint8_t> data;
-  for (char c : asciiText) {
-    data.push_back(static_cast<uint8_t>(c));
-    data.push_back(0);
-  }
-  return data;
 }

@@ -1,15 +1,17 @@
-// A machine for the drive-discovery tests: an in-memory registry loaded from fixture .reg
-// files and a scripted system that reports one version tag.
+// A machine for the drive-discovery tests: the fake machine of one version tag, its
+// registry loaded from fixture .reg files, with helpers that read and write single values.
 #pragma once
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "platform/memory_registry.h"
-#include "platform/scripted_system.h"
+#include "fake_machine/fake_machine.h"
+#include "fake_machine/key_writer.h"
 
-struct DriveMachine {
+using fake::Utf16Le;
+
+struct DriveMachine : fake::Machine {
   // osTag is a version tag ("WinXP") or "OTHER" for an unknown platform.
   DriveMachine(const char* osTag, std::initializer_list<const char*> fixtures);
 
@@ -27,16 +29,11 @@ struct DriveMachine {
   void SetBinary(platform::RegKey root, const std::string& path, const std::string& name,
                  const std::vector<uint8_t>& data);
   void DeleteValue(platform::RegKey root, const std::string& path, const std::string& name);
-
-  platform::MemoryRegistry registry;
-  platform::ScriptedSystem system;
 };
 
-std::vector<uint8_t> Utf16Le(const std::string& asciiText);
-
 // Fixture keys and ids shared by the tests.
-inline constexpr const char kMountKey[] = "System\\MountedDevices";
-inline constexpr const char kDiskEnum[] = "System\\CurrentControlSet\\Services\\Disk\\Enum";
+using fake::kMountKey;
+inline constexpr const char* kDiskEnum = fake::kDiskEnumKey;
 inline constexpr const char kCfSlot[] = "USBSTOR\\Disk&Ven_Norvell&Prod_CF_Slot";
 inline constexpr const char kSdSlot[] = "USBSTOR\\Disk&Ven_Norvell&Prod_SD_MMC_Slot";
 inline constexpr const char kMsSlot[] = "USBSTOR\\Disk&Ven_Norvell&Prod_MS_Slot";

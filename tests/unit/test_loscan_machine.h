@@ -1,16 +1,15 @@
-// A machine for Loscan's dialog logic: an in-memory registry, a scripted system and the
-// dialog's control model, with helpers that put reader disks into the registry the way each
-// Windows family records them.
+// A machine for Loscan's dialog logic: the fake machine of one version with the dialog's
+// control model, and reader disks put into the registry the way each Windows family records
+// them.
 #pragma once
 #include <memory>
 #include <string>
 
+#include "fake_machine/fake_machine.h"
 #include "loscan/loscan_dlg.h"
 #include "platform/dialog_ui_model.h"
-#include "platform/memory_registry.h"
-#include "platform/scripted_system.h"
 
-class LoscanMachine {
+class LoscanMachine : public fake::Machine {
  public:
   // osTag is a version tag ("WinXP", "Win98", "WinMe", "WinVista", ...).
   explicit LoscanMachine(const char* osTag);
@@ -41,15 +40,9 @@ class LoscanMachine {
   std::string MountRecordText(char letter);  // decoded, empty when there is none
   std::string UserDriveLetter(const std::string& hardwareKey);  // 9x value, raw bytes
 
-  platform::MemoryRegistry registry;
-  platform::ScriptedSystem system;
   platform::DialogUiModel ui;
   std::unique_ptr<CLoscanDlg> dialog;
 
  private:
-  void SetString(platform::RegKey root, const std::string& path, const char* name,
-                 const std::string& text);
   bool nt_ = true;
-  int diskCount_ = 0;
-  int configCount_ = 0;
 };

@@ -1,17 +1,13 @@
-// A machine for the ejector's tests: every seam in memory, reader definitions written into
-// the registry as the installer would, and slots plugged in with XP-style records.
+// A machine for the ejector's tests: the fake machine of one version with every other seam
+// in memory, reader definitions written into the registry as the installer would, and slots
+// plugged in as the machine's family records them.
 #pragma once
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/memory_files.h"
-#include "platform/memory_registry.h"
-#include "platform/recording_shell.h"
-#include "platform/scripted_processes.h"
-#include "platform/scripted_system.h"
-#include "platform/scripted_volume_io.h"
-#include "platform/window_ui_model.h"
+#include "fake_machine/ejector_twins.h"
+#include "fake_machine/fake_machine.h"
 #include "tavrik/ejector_dlg.h"
 
 struct TestSlot {
@@ -21,7 +17,7 @@ struct TestSlot {
   std::vector<std::string> keys;
 };
 
-struct TavrikMachine {
+struct TavrikMachine : fake::Machine, fake::EjectorTwins {
   explicit TavrikMachine(const char* osTag);
 
   // Defines a reader at a position and raises DeviceNum to cover it.
@@ -43,13 +39,6 @@ struct TavrikMachine {
                            const char* name = "");
   std::string ProfileValue(const std::string& section, const std::string& entry);
 
-  platform::MemoryRegistry registry;
-  platform::ScriptedSystem system;
-  platform::ScriptedVolumeIo volumes;
-  platform::MemoryFiles files;
-  platform::RecordingShell shell;
-  platform::WindowUiModel ui;
-  platform::ScriptedProcesses processes;
   std::unique_ptr<CEjectorDlg> dlg;
 
  private:

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "fake_machine/value_text.h"
 #include "platform/memory_registry.h"
 #include "platform/scoped_reg_key.h"
 #include "tools/tolket/drive_icon_whitelist.h"
@@ -35,14 +36,7 @@ std::string SlotLines(char letter, const std::string& icon, const std::string& l
 // The default (or a named) value of a key, or "<none>" / "<no key>".
 std::string DefaultValue(MemoryRegistry& registry, platform::RegKey root, const std::string& path,
                          const char* name = "") {
-  platform::ScopedRegKey key(registry);
-  if (key.Open(root, path.c_str(), platform::kKeyRead) != platform::kErrorSuccess) return "<no key>";
-  char data[300] = {};
-  uint32_t size = sizeof data - 1;
-  if (registry.QueryValue(key.Get(), name, nullptr, reinterpret_cast<uint8_t*>(data), &size) !=
-      platform::kErrorSuccess)
-    return "<none>";
-  return data;
+  return fake::ValueText(registry, root, path, name);
 }
 
 // Every key of every root, so a test can say that nothing else was touched.

@@ -9,8 +9,8 @@ namespace {
 using platform::kHkeyLocalMachine;
 
 std::string VistaRecord(const std::string& serial, int lun, const std::string& product) {
-  return "_??_USBSTOR#Disk&Ven_Norvell&Prod_" + product + "&Rev_1.00#" + serial + "&" +
-         std::to_string(lun) + "#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
+  return fake::VistaMountRecord("USBSTOR\\Disk&Ven_Norvell&Prod_" + product + "&Rev_1.00\\" +
+                                serial + "&" + std::to_string(lun));
 }
 
 class VistaAssign : public ::testing::Test {

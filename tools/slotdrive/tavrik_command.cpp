@@ -4,12 +4,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/memory_files.h"
-#include "platform/recording_shell.h"
-#include "platform/scripted_processes.h"
+#include "fake_machine/ejector_twins.h"
 #include "platform/scripted_system.h"
-#include "platform/scripted_volume_io.h"
-#include "platform/window_ui_model.h"
 #include "tavrik/ejector_dlg.h"
 #include "tavrik/reader_definition.h"
 #include "tools/slotdrive/commands.h"
@@ -28,17 +24,11 @@ constexpr char kVwin32[] = "\\\\.\\vwin32";
 constexpr platform::WindowRef kHeadlessWindow = 0x10058;
 
 // The twins the window works on, built around the machine of the command line.
-struct Headless {
+struct Headless : fake::EjectorTwins {
   Headless(Machine& machine, platform::ScriptedSystem& scripted)
-      : system(scripted),
-        dlg({*machine.registry, scripted, volumes, files, shell, ui, processes}, "Tavrik") {}
+      : system(scripted), dlg(Seams(*machine.registry, scripted), "Tavrik") {}
 
   platform::ScriptedSystem& system;
-  platform::ScriptedVolumeIo volumes;
-  platform::MemoryFiles files;
-  platform::RecordingShell shell;
-  platform::WindowUiModel ui;
-  platform::ScriptedProcesses processes;  // no program holds a drive
   CEjectorDlg dlg;
   size_t delivered = 0;  // posted messages already handled
   bool closed = false;
@@ -210,11 +200,7 @@ int RunTavrik(const std::vector<std::string>& args) {
   if (commandLine.Has("files") && !LoadFileList(commandLine.Value("files"), run->files, error))
     return Refuse(kCommand, "--files: " + error);
   run->volumes.AddDevice(kVwin32);
-  for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    const std::string root = std::string(1, letter) + ":\\";
-    if (scripted->QueryDriveType(root.c_str()) != platform::kDriveNoRootDir)
-      run->volumes.AddDevice("\\\\.\\" + std::string(1, letter) + ":");
-  }
+  run->AddDriveVolumes(*scripted);
   run->dlg.AttachWindow(kHeadlessWindow);
   run->dlg.OnCreate();
   DeliverPosted(*run);
