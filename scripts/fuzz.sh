@@ -7,13 +7,16 @@
 #   in <build>/corpus/<target>; a crash is kept as <build>/artifacts/<target>-crash-* and fails
 #   the run.
 # usage: scripts/fuzz.sh --long [EXECUTIONS]    (default 10000000 a target)
-#   Runs each target until it has made that many executions, then merges what it found with
+#   Runs each target until its campaign has made that many executions, then merges what it found with
 #   the committed inputs into a minimal corpus that replaces fuzz/corpus/<target> (hand-named
 #   seeds are kept as they are), and measures the line coverage that corpus gives the files the
 #   target exercises (a second clang build, <build>-coverage, with source-based coverage).
 #   Prints a table, also written to <build>/long/report.md: executions, time, executions a
 #   second, new corpus entries, line coverage. SLOT_FUZZ_LONG_SECONDS caps the time of each
 #   target (the table then shows the executions actually made); SLOT_FUZZ_TARGETS picks targets.
+#   A campaign may take several runs, since one run rarely has the hours: every run adds a line
+#   to fuzz/long_runs.tsv (committed with the corpus it left), and the next run of a target
+#   goes on from that corpus for the executions its campaign still lacks.
 #
 # <build> is build/fuzz (the "fuzz" preset) unless SLOT_FUZZ_BUILD names another folder.
 # SLOT_FUZZ_SEED fixes libFuzzer's random seed, so that a run on unchanged code walks the same
@@ -57,10 +60,10 @@ coverage_files() {
         common/mount_records.cpp common/present_devices_9x.cpp common/slot_id.cpp \
         common/fixed_buffer_reads.cpp ;;
     definitions)
-      echo tavrik/reader_definitions.cpp tavrik/reader_definition.cpp tavrik/number_value.cpp \
-        common/fixed_buffer_reads.cpp ;;
+      echo tavrik/reader_definitions.cpp tavrik/reader_definition.cpp \
+        platform/scoped_reg_key.cpp common/fixed_buffer_reads.cpp ;;
     tolket)
-      echo tools/tolket/icon_entry_file.cpp tools/tolket/drive_icon_whitelist.cpp \
+      echo tavrik/icon_entry.cpp tools/tolket/drive_icon_whitelist.cpp \
         tools/tolket/tolket_run.cpp ;;
   esac
 }
@@ -77,6 +80,12 @@ report_failure() {
   failed=$((failed + 1))
   echo "$1 (see $2)"
   grep -E 'ERROR|broken:|SUMMARY' "$2" | head -5
+}
+
+# The executions the long runs of a target have made so far, from the ledger.
+campaign_executions() {
+  awk -F'\t' -v t="$1" '$2 == t { n += $3 } END { print n + 0 }' fuzz/long_runs.tsv 2>/dev/null ||
+    echo 0
 }
 
 llvm_tool() {
@@ -111,13 +120,23 @@ if [ "$mode" = long ]; then
   cmake --build "$cov" -j2 --target fuzz_targets >/dev/null ||
     { cmake --build "$cov" -j2 --target fuzz_targets; exit 1; }
   report=$build/long/report.md
+  ledger=fuzz/long_runs.tsv
+  [ -f "$ledger" ] ||
+    printf 'date\ttarget\texecutions\tseconds\tnew corpus entries\tcorpus files\tline coverage\n' \
+      >"$ledger"
   mkdir -p "$build/long"
   {
-    echo "| target | executions | time | executions/s | new corpus entries | corpus | line coverage |"
-    echo "|---|---:|---:|---:|---:|---:|---:|"
+    echo "| target | executions | time | executions/s | new corpus entries | corpus | line coverage | campaign |"
+    echo "|---|---:|---:|---:|---:|---:|---:|---:|"
   } >"$report"
   failed=0
   for t in "${targets[@]}"; do
+    done_before=$(campaign_executions "$t")
+    wanted=$((executions - done_before))
+    if [ "$wanted" -le 0 ]; then
+      echo "fuzz_$t: its campaign has $done_before executions already"
+      continue
+    fi
     bin=$build/fuzz/fuzz_$t
     work=$build/long/$t
     rm -rf "$work"
@@ -127,7 +146,7 @@ if [ "$mode" = long ]; then
     [ -n "${SLOT_FUZZ_LONG_SECONDS:-}" ] && cap=(-max_total_time="$SLOT_FUZZ_LONG_SECONDS")
     start=$(date +%s)
     # shellcheck disable=SC2046
-    "$bin" -runs="$executions" "${cap[@]}" $(fuzz_options "$t") "$work/found" "fuzz/corpus/$t" \
+    "$bin" -runs="$wanted" "${cap[@]}" $(fuzz_options "$t") "$work/found" "fuzz/corpus/$t" \
       >"$log" 2>&1
     rc=$?
     elapsed=$(( $(date +%s) - start ))
@@ -144,11 +163,16 @@ if [ "$mode" = long ]; then
     added=$(ls "fuzz/corpus/$t" | grep -cvxF -f "$work/before.txt")
     coverage=$(line_coverage "$t" "$cov") || coverage="(no coverage)"
     rate=$(( runs / (elapsed > 0 ? elapsed : 1) ))
-    row="| fuzz_$t | $runs | ${elapsed} s | $rate | $added | $(ls "fuzz/corpus/$t" | wc -l) | $coverage |"
+    files=$(ls "fuzz/corpus/$t" | wc -l)
+    [ $rc -eq 0 ] &&
+      printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$(date +%F)" "$t" "$runs" "$elapsed" "$added" \
+        "$files" "$coverage" >>"$ledger"
+    campaign=$(campaign_executions "$t")
+    row="| fuzz_$t | $runs | ${elapsed} s | $rate | $added | $files | $coverage | $campaign |"
     echo "$row" >>"$report"
     if [ $rc -eq 0 ]; then
-      echo "fuzz_$t: $runs executions in $elapsed s ($rate a second), $added new corpus entries, line coverage $coverage"
-      [ "$runs" -lt "$executions" ] && echo "fuzz_$t: stopped at the time cap, short of $executions executions"
+      echo "fuzz_$t: $runs executions in $elapsed s ($rate a second), $added new corpus entries, line coverage $coverage; $campaign in its campaign"
+      [ "$campaign" -lt "$executions" ] && echo "fuzz_$t: stopped at the time cap, short of $executions executions"
     else
       report_failure "fuzz_$t: FAILED after $runs executions" "$log"
     fi
