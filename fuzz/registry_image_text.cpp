@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/scoped_reg_key.h"
 
@@ -14,21 +15,23 @@ constexpr size_t kMaxRepeat = 300;
 constexpr size_t kMaxFieldBytes = 2048;
 constexpr size_t kMaxCopies = kMaxOperations * 2;
 
-// Every line of an image passes here (thousands for a few repeats): one allocation for the
-// list, none for its growth.
-FuzzFields Split(const std::string& line) {
-  FuzzFields fields;
-  fields.reserve(static_cast<size_t>(std::count(line.begin(), line.end(), '|')) + 1);
+// Every line of an image passes here (thousands for a few repeats): the fields are views into
+// the line, in a list that is kept from one line to the next.
+void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
   size_t start = 0;
-  for (size_t bar = line.find('|'); bar != std::string::npos; bar = line.find('|', start)) {
-    fields.emplace_back(line, start, bar - start);
+  for (size_t bar = line.find('|'); bar != std::string_view::npos; bar = line.find('|', start)) {
+    fields.push_back(line.substr(start, bar - start));
     start = bar + 1;
   }
-  fields.emplace_back(line, start);
-  return fields;
+  fields.push_back(line.substr(start));
 }
 
-bool RootOf(const std::string& name, platform::RegKey& root) {
+unsigned long NumberOf(std::string_view field) {
+  return std::strtoul(std::string(field).c_str(), nullptr, 10);
+}
+
+bool RootOf(std::string_view name, platform::RegKey& root) {
   if (name == "HKLM")
     root = platform::kHkeyLocalMachine;
   else if (name == "HKCU")
@@ -51,9 +54,10 @@ int HexDigit(char c) {
   return -1;
 }
 
-std::vector<uint8_t> DataOf(const std::string& field) {
-  const std::string text = ExpandFuzzField(field.size() > 2 ? field.substr(2) : std::string());
+std::vector<uint8_t> DataOf(std::string_view field) {
+  const std::string text = ExpandFuzzField(field.size() > 2 ? field.substr(2) : std::string_view());
   std::vector<uint8_t> data;
+  data.reserve(2 * text.size() + 1);
   if (field.compare(0, 2, "d:") == 0) {
     const uint32_t value = static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 0));
     for (int i = 0; i < 4; ++i) data.push_back(static_cast<uint8_t>(value >> (8 * i)));
@@ -95,7 +99,8 @@ std::string Substitute(const std::string& line, size_t index) {
 
 }  // namespace
 
-std::string ExpandFuzzField(const std::string& field) {
+std::string ExpandFuzzField(std::string_view view) {
+  std::string field(view);
   if (field.size() < 3 || field[0] != '*') return field;
   char* end = nullptr;
   const unsigned long count = std::strtoul(field.c_str() + 1, &end, 10);
@@ -128,11 +133,19 @@ std::vector<FuzzFields> WriteRegistryImageText(platform::IRegistry& registry,
   std::vector<FuzzFields> others;
   size_t operations = 0;
   size_t copies = 0;
+  // A repeat writes its values into one key line after line: that key stays open while the
+  // lines name it, instead of being walked to from its root each time.
+  platform::ScopedRegKey key(registry);
+  platform::RegKey keyRoot = 0;
+  std::string keyPath;
+  bool keyOpen = false;
+  std::vector<std::string_view> fields;
   while (!pending.empty() && operations < kMaxOperations) {
-    FuzzFields fields = Split(pending.back());
+    const std::string line = std::move(pending.back());
     pending.pop_back();
+    SplitFields(line, fields);
     if (fields[0] == "R" && fields.size() >= 2 && !pending.empty()) {
-      size_t times = std::strtoul(fields[1].c_str(), nullptr, 10);
+      size_t times = NumberOf(fields[1]);
       if (times > kMaxRepeat) times = kMaxRepeat;
       const std::string repeated = std::move(pending.back());
       pending.pop_back();
@@ -144,22 +157,25 @@ std::vector<FuzzFields> WriteRegistryImageText(platform::IRegistry& registry,
     }
     platform::RegKey root = 0;
     if (fields[0] != "K" || fields.size() < 3 || !RootOf(fields[1], root)) {
-      others.push_back(std::move(fields));
+      others.emplace_back(fields.begin(), fields.end());
       continue;
     }
     ++operations;
-    platform::ScopedRegKey key(registry);
-    if (key.Create(root, ExpandFuzzField(fields[2]).c_str(), platform::kKeyAllAccess) !=
-        platform::kErrorSuccess)
-      continue;
-    if (fields.size() < 6) continue;
-    const std::vector<uint8_t> data = DataOf(fields[5]);
+    std::string path = ExpandFuzzField(fields[2]);
+    if (!keyOpen || root != keyRoot || path != keyPath) {
+      keyRoot = root;
+      keyPath = std::move(path);
+      keyOpen = key.Create(root, keyPath.c_str(), platform::kKeyAllAccess) ==
+                platform::kErrorSuccess;
+    }
+    if (!keyOpen || fields.size() < 6) continue;
+    std::vector<uint8_t> data = DataOf(fields[5]);
+    const auto size = static_cast<uint32_t>(data.size());
     // One byte more, zero: the registry reads a string's terminator just past its size.
-    std::vector<uint8_t> padded = data;
-    padded.push_back(0);
+    data.push_back(0);
     registry.SetValue(key.Get(), ExpandFuzzField(fields[3]).c_str(),
-                      static_cast<uint32_t>(std::strtoul(fields[4].c_str(), nullptr, 10)),
-                      padded.data(), static_cast<uint32_t>(data.size()));
+                      static_cast<uint32_t>(NumberOf(fields[4])),
+                      data.data(), size);
   }
   return others;
 }

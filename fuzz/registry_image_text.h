@@ -12,6 +12,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/registry.h"
@@ -23,4 +24,4 @@ std::vector<FuzzFields> WriteRegistryImageText(platform::IRegistry& registry,
                                                const std::string& text);
 
 // The field as it expands ("*N:text").
-std::string ExpandFuzzField(const std::string& field);
+std::string ExpandFuzzField(std::string_view field);
