@@ -218,7 +218,7 @@ def sorted_listing(keys, ignored=()):
 
 def main(argv):
     if len(argv) < 3 or argv[1] != "sorted":
-        print(__doc__.strip().split("usage: ")[1], file=sys.stderr)
+        print("usage: " + __doc__.strip().split("usage: ")[1], file=sys.stderr)
         return 2
     try:
         with open(argv[2], "rb") as f:
