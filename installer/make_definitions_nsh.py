@@ -19,102 +19,32 @@ import ntpath
 import os
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
+import reg_file  # noqa: E402
+from reg_file import decode_cp932  # noqa: E402,F401
+# One error for what the reader and the generator refuse.
+from reg_file import RegFileError as DefinitionsError  # noqa: E402
+
 ROOT = "HKEY_LOCAL_MACHINE\\"
 INSTALLED_ICON_FOLDER = "$INSTDIR\\Icons"
-# The escapes regedit writes inside strings.
-ESCAPES = {"\\": "\\", '"': '"', "n": "\n", "r": "\r"}
-
-
-class DefinitionsError(Exception):
-    pass
-
-
-def decode_cp932(data):
-    """The file's text; refuses bytes that would not come back unchanged from the round trip
-    through Unicode that makensis makes."""
-    try:
-        text = data.decode("cp932")
-    except UnicodeDecodeError as error:
-        raise DefinitionsError("not code page 932 text: %s" % error)
-    if text.encode("cp932") != data:
-        raise DefinitionsError("code page 932 text that does not round-trip through Unicode")
-    return text
-
-
-def unquote(body, line_number):
-    """A .reg string body (without its quotes): \\\\ and \\" escapes, as regedit writes them."""
-    out = []
-    i = 0
-    while i < len(body):
-        c = body[i]
-        if c == "\\":
-            if i + 1 >= len(body):
-                raise DefinitionsError("line %d: lone backslash" % line_number)
-            e = body[i + 1]
-            if e not in ESCAPES:
-                raise DefinitionsError("line %d: unknown escape \\%s" % (line_number, e))
-            out.append(ESCAPES[e])
-            i += 2
-        elif c == '"':
-            raise DefinitionsError("line %d: unescaped quote" % line_number)
-        else:
-            out.append(c)
-            i += 1
-    return "".join(out)
-
-
-def split_value_line(line, line_number):
-    """'"name"=data' or '@=data' -> (name, data text)."""
-    if line.startswith("@="):
-        return "", line[2:]
-    if not line.startswith('"'):
-        raise DefinitionsError("line %d: not a value: %s" % (line_number, line))
-    i = 1
-    while i < len(line):
-        if line[i] == "\\":
-            i += 2
-            continue
-        if line[i] == '"':
-            break
-        i += 1
-    if i >= len(line) or line[i + 1:i + 2] != "=":
-        raise DefinitionsError("line %d: no '=' after the value name" % line_number)
-    return unquote(line[1:i], line_number), line[i + 2:]
 
 
 def parse_reg(text):
     """[(key below HKEY_LOCAL_MACHINE, [(name, kind, data)])] in file order; kind is "sz" or
-    "dword"."""
-    lines = text.replace("\r\n", "\n").split("\n")
-    if not lines or lines[0].strip() != "REGEDIT4":
-        raise DefinitionsError("not a REGEDIT4 file")
+    "dword", the only types the installer writes."""
     keys = []
-    for number, raw in enumerate(lines[1:], start=2):
-        line = raw.strip()
-        if not line or line.startswith(";"):
-            continue
-        if line.startswith("["):
-            if not line.endswith("]"):
-                raise DefinitionsError("line %d: unclosed key" % number)
-            path = line[1:-1]
-            if path.startswith("-"):
-                raise DefinitionsError("line %d: key deletion is not supported" % number)
-            if not path.upper().startswith(ROOT):
-                raise DefinitionsError("line %d: key outside HKEY_LOCAL_MACHINE" % number)
-            keys.append((path[len(ROOT):], []))
-            continue
-        if not keys:
-            raise DefinitionsError("line %d: value before any key" % number)
-        name, data = split_value_line(line, number)
-        if data.startswith('"') and data.endswith('"') and len(data) >= 2:
-            keys[-1][1].append((name, "sz", unquote(data[1:-1], number)))
-        elif data.startswith("dword:") and len(data) == 14:
-            try:
-                keys[-1][1].append((name, "dword", int(data[6:], 16)))
-            except ValueError:
-                raise DefinitionsError("line %d: bad dword" % number)
+    for entry in reg_file.read_entries(text, header=reg_file.REGEDIT4):
+        if isinstance(entry, reg_file.Key):
+            if entry.deleted:
+                raise DefinitionsError("line %d: key deletion is not supported" % entry.line_number)
+            if not entry.path.upper().startswith(ROOT):
+                raise DefinitionsError("line %d: key outside HKEY_LOCAL_MACHINE" % entry.line_number)
+            keys.append((entry.path[len(ROOT):], []))
+        elif entry.kind in ("sz", "dword"):
+            keys[-1][1].append((entry.name, entry.kind, entry.data))
         else:
-            raise DefinitionsError("line %d: unsupported value type: %s" % (number, data))
+            raise DefinitionsError("line %d: unsupported value type: %s"
+                                   % (entry.line_number, entry.data_text))
     return keys
 
 

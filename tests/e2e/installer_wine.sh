@@ -76,30 +76,7 @@ snapshot_registry() {  # snapshot_registry OUT
   local wexport
   wexport="$work/export-$(basename "$1").reg"
   wine_run regedit /E "$(winepath -w "$wexport")" >/dev/null
-  iconv -f UTF-16 -t UTF-8 "$wexport" | tr -d '\r' | python3 -c '
-import sys
-ignored = [k.upper() for k in sys.argv[1:]]
-blocks, key, last = {}, None, None
-for line in sys.stdin.read().split("\n"):
-    if line.startswith("[") and line.endswith("]"):
-        key = line
-        blocks.setdefault(key, [])
-        last = None
-    elif key is not None and line.strip():
-        if line.startswith("  ") and last is not None:  # continuation of hex data
-            blocks[key][last] += line.strip()
-        else:
-            blocks[key].append(line)
-            last = len(blocks[key]) - 1
-# One line per key and one per value, each value line with its key, so a difference names both.
-for key in sorted(blocks, key=str.upper):
-    name = key[1:-1].upper()
-    if any(name == k or name.startswith(k + "\\") for k in ignored):
-        continue
-    print(key)
-    for value in sorted(blocks[key]):
-        print(key + " " + value)
-' "${IGNORED_KEYS[@]}" >"$1"
+  python3 "$root/scripts/reg_file.py" sorted "$wexport" "${IGNORED_KEYS[@]}" >"$1"
 }
 snapshot_files() {  # snapshot_files OUT: every file and folder of drive C: with its size
   local drive_c=$WINEPREFIX/drive_c pattern
@@ -108,21 +85,7 @@ snapshot_files() {  # snapshot_files OUT: every file and folder of drive C: with
     grep -Ev "^. [-0-9]+ ($pattern)(/|\$)" | sort -k3 >"$1"
 }
 # The definitions as a text that does not depend on value order (Wine's export sorts by name).
-sorted_definitions() {  # sorted_definitions FILE.reg
-  python3 -c '
-import sys
-data = open(sys.argv[1], "rb").read().replace(b"\r\n", b"\n")
-blocks, key = {}, None
-for line in data.split(b"\n")[1:]:
-    if line.startswith(b"["):
-        key = line
-        blocks.setdefault(key, [])
-    elif key is not None and line.strip():
-        blocks[key].append(line)
-for key in sorted(blocks, key=bytes.upper):
-    sys.stdout.buffer.write(key + b"\n" + b"".join(v + b"\n" for v in sorted(blocks[key])))
-' "$1"
-}
+sorted_definitions() { python3 "$root/scripts/reg_file.py" sorted "$1"; }  # FILE.reg
 
 wine_machine_start "$mode" 800x600
 wine_machine_load "$fixture" >/dev/null
@@ -167,8 +130,7 @@ check_definitions() {  # check_definitions CASE
     check "$1: definitions as shipped" same same
   else
     check "$1: definitions as shipped" same different
-    diff <(sorted_definitions "$definitions" | iconv -f CP932 -t UTF-8) \
-         <(sorted_definitions "$work/installed.reg" | iconv -f CP932 -t UTF-8) | head -20
+    diff <(sorted_definitions "$definitions") <(sorted_definitions "$work/installed.reg") | head -20
   fi
 }
 check_definitions install

@@ -95,8 +95,9 @@ mount_records >"$work/after"
 run "$slotdrive" loscan --reg "$(winepath -w "$fixture")" --os WinXP --wine-order \
   --choose M,N --set --out "$(winepath -w "$work/predicted.reg")" >"$work/predicted.json" ||
   fail "no prediction"
-python3 - "$work/after" "$work/predicted.reg" <<'EOF' && pass || fail "registry differs from the prediction"
+PYTHONPATH=$root/scripts python3 - "$work/after" "$work/predicted.reg" <<'EOF' && pass || fail "registry differs from the prediction"
 import re, sys
+from reg_file import decode_reg, read_keys
 def from_query(path):
     records = {}
     for line in open(path, encoding="utf-8"):
@@ -105,10 +106,13 @@ def from_query(path):
             records[m.group(1)] = bytes.fromhex(m.group(2))
     return records
 def from_reg(path):
-    text = open(path, encoding="cp932").read().replace("\\\r\n  ", "").replace("\\\n  ", "")
-    section = text.split("[HKEY_LOCAL_MACHINE\\SYSTEM\\MountedDevices]")[1].split("\n[")[0]
-    return {m.group(1): bytes.fromhex(m.group(2).replace(",", ""))
-            for m in re.finditer(r'"\\\\DosDevices\\\\(\w):"=hex:([0-9a-f,]*)', section)}
+    records = {}
+    for key in read_keys(decode_reg(open(path, "rb").read())):
+        for value in key.values if key.path == "HKEY_LOCAL_MACHINE\\SYSTEM\\MountedDevices" else []:
+            m = re.fullmatch(r"\\DosDevices\\(\w):", value.name)
+            if m and value.kind == "hex" and value.hex_type == 3:
+                records[m.group(1)] = value.data
+    return records
 seen, predicted = from_query(sys.argv[1]), from_reg(sys.argv[2])
 for letter in sorted(set(seen) | set(predicted)):
     a, b = seen.get(letter), predicted.get(letter)

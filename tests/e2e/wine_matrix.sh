@@ -110,14 +110,15 @@ mapfile -t tavrik_scope < <(scope "${tavrik_keys[@]}")
 
 # A .reg that takes the reader's disks out of the lists of present devices, as unplugging does
 # (the NT mount records stay, as on Windows).
-python3 - "$fixture" "$work/unplug.reg" <<'EOF'
-import re, sys
-text = open(sys.argv[1], encoding="cp932").read()
+PYTHONPATH=$root/scripts python3 - "$fixture" "$work/unplug.reg" <<'EOF'
+import sys
+from reg_file import decode_reg, read_keys
+keys = read_keys(decode_reg(open(sys.argv[1], "rb").read()))
 out = ["REGEDIT4", ""]
-for m in re.finditer(r'^\[(HKEY_DYN_DATA\\Config Manager\\Enum\\[^\]]+)\]\n"HardWareKey"="([^"]*)"', text, re.M):
-    if "NORVELL" in m.group(2):
-        out.append(f"[-{m.group(1)}]")
-if "Services\\Disk\\Enum]" in text:
+out += [f"[-{key.path}]" for key in keys
+        if key.path.startswith("HKEY_DYN_DATA\\Config Manager\\Enum\\")
+        and any(v.name == "HardWareKey" and v.kind == "sz" and "NORVELL" in v.data for v in key.values)]
+if any(key.path.endswith("Services\\Disk\\Enum") for key in keys):
     out.append("[-HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Disk\\Enum]")
 open(sys.argv[2], "w", encoding="ascii").write("\n".join(out) + "\n")
 EOF
@@ -392,12 +393,17 @@ else
   # they are put back), on 9x the letter asked for becomes the current one.
   machine plug M "$work/card_f" && machine plug N "$work/card_g" &&
     machine plug I "$work/no_card" || fail "replug"
-  python3 - "$work/loscan_after.reg" "$work/replug.reg" <<'EOF'
+  PYTHONPATH=$root/scripts python3 - "$work/loscan_after.reg" "$work/replug.reg" <<'EOF'
 import re, sys
-text = open(sys.argv[1], encoding="cp932").read()
-text = re.sub(r'"UserDriveLetterAssignment"="(\w)\w"',
-              lambda m: m.group(0) + f'\n"CurrentDriveLetterAssignment"="{m.group(1)}"', text)
-open(sys.argv[2], "w", encoding="cp932").write(text)
+from reg_file import Value, decode_reg, read_entries
+text = decode_reg(open(sys.argv[1], "rb").read())
+lines = text.replace("\r\n", "\n").split("\n")
+for value in reversed([e for e in read_entries(text) if isinstance(e, Value)]):
+    letters = value.name == "UserDriveLetterAssignment" and value.kind == "sz" and \
+        re.fullmatch(r"(\w)\w", value.data)
+    if letters:
+        lines.insert(value.line_number, f'"CurrentDriveLetterAssignment"="{letters.group(1)}"')
+open(sys.argv[2], "w", encoding="cp932").write("\n".join(lines))
 EOF
   wine_machine_load "$work/replug.reg" || fail "records not restored"
   nudge "^row1=visible|M|"

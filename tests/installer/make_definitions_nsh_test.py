@@ -1,5 +1,6 @@
 """The installer's registry lines from a definitions .reg: texts NSIS would misread, and the
-files the generator must refuse rather than turn into a partial installation."""
+files the generator must refuse rather than turn into a partial installation; and the .reg
+reader they go through, on the files the end-to-end scripts give it."""
 import os
 import sys
 import unittest
@@ -7,6 +8,9 @@ import unittest
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
                                 "installer"))
 import make_definitions_nsh as gen  # noqa: E402
+import reg_file  # noqa: E402  (on the path through make_definitions_nsh)
+
+FIXTURES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures")
 
 ROOT = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norvell\\Tavrik\\RW_Devices]"
 
@@ -108,6 +112,32 @@ class FilesRefused(unittest.TestCase):
     def test_a_valueless_parent_of_written_keys_is_fine(self):
         nsh = script(reg(ROOT, "", ROOT[:-1] + "\\A\\B]", '"a"="b"'))
         self.assertIn('!define DEFINITIONS_KEY "SOFTWARE\\Norvell\\Tavrik\\RW_Devices"', nsh)
+
+
+class RegFileReading(unittest.TestCase):
+    def test_wine_export_with_hex_continuation_lines(self):
+        with open(os.path.join(FIXTURES, "wine_export_sample.reg"), "rb") as f:
+            keys = reg_file.read_keys(reg_file.decode_reg(f.read()))
+        values = {v.name: v for v in keys[0].values}
+        self.assertEqual(values["Blob"].data, bytes(range(0x30)))
+        self.assertEqual(values["Multi"].hex_type, 7)
+        self.assertEqual(values["Count"].data, 0x1234ABCD)
+        self.assertEqual(values['Quote"And\\Backslash'].data, 'C:\\Program Files\\Norvell\\"x"')
+        # The line after a continued value is a value of its own.
+        self.assertEqual(values["Nothing"].line_number, 15)
+
+    def test_deletions(self):
+        keys = reg_file.read_keys(reg("[-HKEY_LOCAL_MACHINE\\A]", ROOT, '"a"=-'))
+        self.assertEqual([(k.path, k.deleted) for k in keys],
+                         [("HKEY_LOCAL_MACHINE\\A", True), (ROOT[1:-1], False)])
+        self.assertEqual(keys[1].values[0].kind, "delete")
+
+    def test_lenient_reading_keeps_what_it_cannot_read(self):
+        text = reg(ROOT, '"a"=str:x', '"b"="c"')
+        with self.assertRaises(reg_file.RegFileError):
+            reg_file.read_keys(text)
+        listing = reg_file.sorted_listing(reg_file.read_keys(text, lenient=True))
+        self.assertEqual(listing, [ROOT, ROOT + ' "a"=str:x', ROOT + ' "b"="c"'])
 
 
 if __name__ == "__main__":
