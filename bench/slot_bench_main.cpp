@@ -249,10 +249,12 @@ int main(int argc, char** argv) {
     if (!options.check) continue;
     // A refresh served from its snapshot has for floor only the calls that reach the registry,
     // each key and value once; the lookups' own work is not in it. It is held to the same
-    // refresh without the snapshot instead: no more calls, and not grossly slower.
+    // refresh without the snapshot instead: no more calls, and not grossly slower (the same
+    // factor of 3 as the other rows: on 20,000 records it keeps every record in memory, and a
+    // busy machine once made that 2.5 times the refresh without it, against 1.3 when quiet).
     const Row* without = FindRow(rows, row.work + kWithoutSnapshot, row.os, row.size);
     if (without != nullptr) {
-      if (row.calls > without->calls || row.timing.workNs > 2.0 * without->timing.workNs) {
+      if (row.calls > without->calls || row.timing.workNs > 3.0 * without->timing.workNs) {
         std::printf("GROSS MISS: %s (%s, %u) %zu calls in %.3f ms, without snapshot %zu in %.3f ms\n",
                     row.work.c_str(), row.os.c_str(), row.size, row.calls,
                     row.timing.workNs / 1e6, without->calls, without->timing.workNs / 1e6);
