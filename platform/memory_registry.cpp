@@ -10,13 +10,26 @@
 
 namespace platform {
 
+namespace {
+// Hashing and comparing names as the registry matches them, so that a lookup by name needs no
+// folded copy of it.
+struct RegistryNameHasher {
+  size_t operator()(const std::string& name) const { return RegistryNameHash(name); }
+};
+struct RegistryNameMatch {
+  bool operator()(const std::string& a, const std::string& b) const {
+    return RegistryNamesEqual(a, b);
+  }
+};
+}  // namespace
+
 struct MemoryRegistry::Node : std::enable_shared_from_this<MemoryRegistry::Node> {
   std::string name;
   Node* parent = nullptr;
   std::vector<NodePtr> children;    // creation order; enumeration sorts them
-  // The children by upper-cased name: opening a path must not compare every sibling's name
-  // (a 9x configuration manager key has hundreds of devnodes).
-  std::unordered_map<std::string, Node*> childIndex;
+  // The children by name: opening a path must not compare every sibling's name (a 9x
+  // configuration manager key has hundreds of devnodes).
+  std::unordered_map<std::string, Node*, RegistryNameHasher, RegistryNameMatch> childIndex;
   std::vector<ValueImage> values;   // stored order, which is Windows' enumeration order
   std::vector<uint32_t> valueHashes;  // RegistryNameHash of each value's name, same order
   bool deleted = false;
@@ -34,7 +47,7 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<MemoryRegistry::Node>
 namespace {
 template <typename NodeT>
 NodeT* FindChild(NodeT& node, const std::string& name) {
-  auto found = node.childIndex.find(FoldRegistryName(name, true));
+  auto found = node.childIndex.find(name);
   return found == node.childIndex.end() ? nullptr : found->second;
 }
 }  // namespace
@@ -239,7 +252,7 @@ long MemoryRegistry::CreateKey(RegKey parent, const char* subKey, uint32_t acces
         fresh->name = part;
         fresh->parent = node;
         node->children.push_back(fresh);
-        node->childIndex[FoldRegistryName(part, true)] = fresh.get();
+        node->childIndex[part] = fresh.get();
         node->ChildrenChanged();
         ++m_changes;
         child = fresh.get();
@@ -416,7 +429,7 @@ long MemoryRegistry::DeleteKey(RegKey parent, const char* subKey) {
   node->deleted = true;
   node->parent = nullptr;
   // Unindexed first: taking the key out of the list may free it (when no handle holds it).
-  owner->childIndex.erase(FoldRegistryName(node->name, true));
+  owner->childIndex.erase(node->name);
   owner->ChildrenChanged();
   owner->children.erase(
       std::find_if(owner->children.begin(), owner->children.end(),

@@ -1,5 +1,6 @@
 #include "platform/reg_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <utility>
@@ -100,23 +101,24 @@ bool Utf16ToUtf8(const std::u16string& in, std::string& out) {
   return true;
 }
 
-// Splits text into physical lines at CR LF, LF or CR, numbering them from 1.
+// Splits text into physical lines at CR LF, LF or CR, numbering them from 1. The next CR and
+// the next LF are each searched for once and kept until passed, so that a file with only one
+// kind of line end is not scanned to its end for the other at every line.
 template <typename String>
 std::vector<std::pair<int, String>> SplitLines(const String& text) {
+  using Unit = typename String::value_type;
   std::vector<std::pair<int, String>> lines;
-  String current;
   int number = 1;
-  for (size_t i = 0; i < text.size(); ++i) {
-    auto c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.emplace_back(number++, std::move(current));
-      current.clear();
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      current.push_back(c);
-    }
+  size_t nextCr = text.find(Unit('\r'));
+  size_t nextLf = text.find(Unit('\n'));
+  for (size_t start = 0; start < text.size();) {
+    if (nextCr < start) nextCr = text.find(Unit('\r'), start);
+    if (nextLf < start) nextLf = text.find(Unit('\n'), start);
+    const size_t end = std::min({nextCr, nextLf, text.size()});
+    lines.emplace_back(number++, text.substr(start, end - start));
+    start = end + 1;
+    if (end == nextCr && nextLf == start) ++start;  // CR LF ends one line
   }
-  if (!current.empty()) lines.emplace_back(number, std::move(current));
   return lines;
 }
 
@@ -174,6 +176,14 @@ DecodedFile Decode(const std::string& bytes) {
   return file;
 }
 
+// Whether text is all ASCII, so that no byte of it can start a double-byte character. No
+// branch per byte: most paths are ASCII, and this decides it in one quick pass.
+bool IsAscii(const std::string& text) {
+  unsigned char any = 0;
+  for (char c : text) any |= static_cast<unsigned char>(c);
+  return any < 0x80;
+}
+
 class Parser {
  public:
   Parser(const DecodedFile& file, std::vector<RegFileOperation>& out) : m_file(file), m_out(out) {}
@@ -217,9 +227,7 @@ class Parser {
     if (!ParseRegRootName(rootName, op.root))
       Fail(line.number, "unknown root key \"" + rootName + "\"");
     std::string path = slash == std::string::npos ? std::string() : inner.substr(slash + 1);
-    op.path = StripTrailingBackslashes(ToAnsi(path, line.number));  // "[HKCU\A\]" names A
-    if (!IsWellFormedCp932(op.path)) Fail(line.number, "invalid cp932 text");
-    if (HasEmptyComponent(op.path)) Fail(line.number, "empty key name in path");
+    op.path = CheckedKeyPath(ToAnsi(path, line.number), line.number);
     op.line = line.number;
     if (remove) {
       if (op.path.empty()) Fail(line.number, "a root key cannot be deleted");
@@ -234,30 +242,40 @@ class Parser {
     m_out.push_back(std::move(op));
   }
 
-  // The path is ANSI here; a trail byte 0x5C is part of its character, not a separator.
-  static std::string StripTrailingBackslashes(const std::string& path) {
-    size_t end = 0;
+  // The path without its trailing backslashes ("[HKCU\A\]" names A), refused unless it is
+  // well-formed cp932 with no empty component. One walk does it all, since an export's key
+  // lines each carry the whole path. The path is ANSI here; a trail byte 0x5C is part of its
+  // character, not a separator.
+  static std::string CheckedKeyPath(const std::string& path, int line) {
+    if (IsAscii(path)) {
+      const size_t end = path.find_last_not_of('\\') + 1;  // 0 when all are separators
+      if (end > 0 && (path[0] == '\\' || path.find("\\\\") < end))
+        Fail(line, "empty key name in path");
+      return path.substr(0, end);
+    }
+    size_t end = 0;                          // past the last character that is not a separator
+    size_t secondOfPair = std::string::npos; // the first separator that follows another
+    bool wellFormed = true;
+    bool afterSeparator = false;
     for (size_t i = 0; i < path.size(); ++i) {
-      if (IsCp932LeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-        end = ++i + 1;
-      } else if (path[i] != '\\') {
+      const unsigned char c = static_cast<unsigned char>(path[i]);
+      if (IsCp932LeadByte(c)) {
+        if (i + 1 == path.size() || !IsCp932TrailByte(static_cast<unsigned char>(path[i + 1])))
+          wellFormed = false;
+        if (i + 1 < path.size()) ++i;
         end = i + 1;
+        afterSeparator = false;
+      } else if (c == '\\') {
+        if (afterSeparator && secondOfPair == std::string::npos) secondOfPair = i;
+        afterSeparator = true;
+      } else {
+        end = i + 1;
+        afterSeparator = false;
       }
     }
+    if (!wellFormed) Fail(line, "invalid cp932 text");
+    if (end > 0 && (path[0] == '\\' || secondOfPair < end)) Fail(line, "empty key name in path");
     return path.substr(0, end);
-  }
-
-  static bool HasEmptyComponent(const std::string& path) {
-    if (path.empty()) return false;
-    if (path[0] == '\\') return true;
-    for (size_t i = 0; i < path.size(); ++i) {
-      if (IsCp932LeadByte(static_cast<unsigned char>(path[i]))) {
-        ++i;
-        continue;
-      }
-      if (path[i] == '\\' && i + 1 < path.size() && path[i + 1] == '\\') return true;
-    }
-    return false;
   }
 
   // Reads a quoted string starting after its opening quote; returns the index after the
@@ -477,19 +495,42 @@ bool ParseRegFile(const std::string& bytes, const std::string& fileName,
   return true;
 }
 
+namespace {
+// Whether the key of line `below` lies under that of line `key`. Both paths are well-formed
+// cp932, so a backslash just past the shorter one starts a character: a separator.
+bool IsBelow(const RegFileOperation& key, const RegFileOperation& below) {
+  return key.root == below.root && !key.path.empty() &&
+         below.path.size() > key.path.size() + 1 &&
+         below.path.compare(0, key.path.size(), key.path) == 0 &&
+         below.path[key.path.size()] == '\\';
+}
+}  // namespace
+
 bool ApplyRegFile(IRegistry& registry, const std::vector<RegFileOperation>& operations,
                   const std::string& fileName, std::string& error) {
   ScopedRegKey current(registry);
+  const RegFileOperation* currentLine = nullptr;  // the key line whose key `current` holds
   for (const RegFileOperation& op : operations) {
     long rc = kErrorSuccess;
     const char* what = "";
     switch (op.kind) {
       case RegFileOperation::Kind::kCreateKey:
-        rc = current.Create(op.root, op.path.c_str(), kKeyAllAccess);
+        // A key below the one open is created from it: an export names every key by its
+        // whole path, and walking each from its root again costs as much as the text itself.
+        if (current.IsOpen() && currentLine != nullptr && IsBelow(*currentLine, op)) {
+          ScopedRegKey child(registry);
+          rc = child.Create(current.Get(), op.path.c_str() + currentLine->path.size() + 1,
+                            kKeyAllAccess);
+          current = std::move(child);
+        } else {
+          rc = current.Create(op.root, op.path.c_str(), kKeyAllAccess);
+        }
+        currentLine = &op;
         what = "cannot create key ";
         break;
       case RegFileOperation::Kind::kDeleteTree:
         current.Close();
+        currentLine = nullptr;
         rc = DeleteRegistryTree(registry, op.root, op.path.c_str());
         if (rc == kErrorFileNotFound) rc = kErrorSuccess;
         what = "cannot delete key ";

@@ -190,10 +190,20 @@ TEST(RegFileImport, EveryRootIncludingDynDataAndShortNames) {
   ExpectValue(registry, platform::kHkeyCurrentUser, "", "AtRoot", platform::kRegSz, std::string("r", 2));
 }
 
-TEST(RegFileImport, TrailingBackslashInAKeyNameNamesTheSameKey) {
+TEST(RegFileImport, KeyLineNamesItsWholePathWhateverCameBefore) {
   MemoryRegistry registry;
-  ASSERT_TRUE(Import(registry, "REGEDIT4\n[HKEY_CURRENT_USER\\A\\B\\]\n\"v\"=\"1\"\n"));
+  // A trailing backslash names the same key; a key below the one before may be made from it,
+  // but not a sibling that merely starts with its name, nor a key under another root.
+  ASSERT_TRUE(Import(registry, "REGEDIT4\n[HKEY_CURRENT_USER\\A\\B\\]\n\"v\"=\"1\"\n"
+                               "[HKEY_CURRENT_USER\\A\\BC\\D]\n\"w\"=\"2\"\n"
+                               "[HKEY_CURRENT_USER\\A\\BC\\D\\E]\n"
+                               "[HKEY_LOCAL_MACHINE\\A\\BC\\D\\E\\F]\n"));
   ExpectValue(registry, platform::kHkeyCurrentUser, "A\\B", "v", platform::kRegSz, std::string("1", 2));
+  ExpectValue(registry, platform::kHkeyCurrentUser, "A\\BC\\D", "w", platform::kRegSz,
+              std::string("2", 2));
+  EXPECT_TRUE(KeyExists(registry, platform::kHkeyCurrentUser, "A\\BC\\D\\E"));
+  EXPECT_TRUE(KeyExists(registry, platform::kHkeyLocalMachine, "A\\BC\\D\\E\\F"));
+  EXPECT_FALSE(KeyExists(registry, platform::kHkeyCurrentUser, "A\\BC\\D\\E\\F"));
 }
 
 TEST(RegFileImport, LaterLinesOverwriteEarlierOnesAndKeepThePlace) {
