@@ -176,8 +176,8 @@ DecodedFile Decode(const std::string& bytes) {
   return file;
 }
 
-// Whether text is all ASCII, so that no byte of it can start a double-byte character. No
-// branch per byte: most paths are ASCII, and this decides it in one quick pass.
+// Whether text is all ASCII, so that no byte of it can start a double-byte character. The bytes
+// are or-ed together rather than tested one by one: most paths are ASCII, and this pass is cheap.
 bool IsAscii(const std::string& text) {
   unsigned char any = 0;
   for (char c : text) any |= static_cast<unsigned char>(c);
