@@ -104,11 +104,17 @@ line_coverage() {
   "$(llvm_tool llvm-cov)" report "$cov/fuzz/fuzz_$t" -instr-profile="$data" \
       $(coverage_files "$t") >"$cov/profiles/$t.txt" || return 1
   # shellcheck disable=SC2046
+  # A build made from another checkout names its files by that checkout's paths; none of ours
+  # would match, and llvm-cov would total every file instead. That is refused, not reported.
   "$(llvm_tool llvm-cov)" export -summary-only "$cov/fuzz/fuzz_$t" -instr-profile="$data" \
       $(coverage_files "$t") |
     python3 -c 'import json, sys
-lines = json.load(sys.stdin)["data"][0]["totals"]["lines"]
-print("%d/%d (%.1f %%)" % (lines["covered"], lines["count"], lines["percent"]))'
+data = json.load(sys.stdin)["data"][0]
+if len(data["files"]) != int(sys.argv[1]):
+    sys.exit("coverage: the build does not name the files of this checkout")
+lines = data["totals"]["lines"]
+print("%d/%d (%.1f %%)" % (lines["covered"], lines["count"], lines["percent"]))' \
+      "$(coverage_files "$t" | wc -w)"
 }
 
 if [ "$mode" = long ]; then
