@@ -103,9 +103,9 @@ line_coverage() {
   # shellcheck disable=SC2046
   "$(llvm_tool llvm-cov)" report "$cov/fuzz/fuzz_$t" -instr-profile="$data" \
       $(coverage_files "$t") >"$cov/profiles/$t.txt" || return 1
-  # shellcheck disable=SC2046
   # A build made from another checkout names its files by that checkout's paths; none of ours
   # would match, and llvm-cov would total every file instead. That is refused, not reported.
+  # shellcheck disable=SC2046
   "$(llvm_tool llvm-cov)" export -summary-only "$cov/fuzz/fuzz_$t" -instr-profile="$data" \
       $(coverage_files "$t") |
     python3 -c 'import json, sys
