@@ -158,8 +158,11 @@ if [ "$mode" = long ]; then
     elapsed=$(( $(date +%s) - start ))
     runs=$(executions_in "$log")
     # The minimal corpus: the hand-named seeds as they are, then whatever else adds coverage.
+    # (find's default regex syntax has no repeat counts: without posix-extended every file
+    # counted as a seed and the corpus was never minimised.)
     ls "fuzz/corpus/$t" >"$work/before.txt"
-    find "fuzz/corpus/$t" -type f ! -regex '.*/[0-9a-f]\{40\}' -exec cp {} "$work/merged/" \;
+    find "fuzz/corpus/$t" -regextype posix-extended -type f ! -regex '.*/[0-9a-f]{40}' \
+      -exec cp {} "$work/merged/" \;
     "$bin" -merge=1 -timeout=10 -rss_limit_mb=2048 "$work/merged" "fuzz/corpus/$t" "$work/found" \
       >"$work/merge.log" 2>&1 || rc=1
     if [ -n "$(ls "$work/merged")" ]; then
