@@ -158,8 +158,7 @@ if [ "$mode" = long ]; then
     elapsed=$(( $(date +%s) - start ))
     runs=$(executions_in "$log")
     # The minimal corpus: the hand-named seeds as they are, then whatever else adds coverage.
-    # (find's default regex syntax has no repeat counts: without posix-extended every file
-    # counted as a seed and the corpus was never minimised.)
+    # (posix-extended: find's default regex syntax has no repeat counts.)
     ls "fuzz/corpus/$t" >"$work/before.txt"
     find "fuzz/corpus/$t" -regextype posix-extended -type f ! -regex '.*/[0-9a-f]{40}' \
       -exec cp {} "$work/merged/" \;
