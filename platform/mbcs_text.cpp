@@ -1,13 +1,5 @@
 #include "platform/mbcs_text.h"
 
-bool IsCp932LeadByte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-bool IsCp932TrailByte(unsigned char byte) {
-  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
 bool IsWellFormedCp932(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (!IsCp932LeadByte(static_cast<unsigned char>(text[i]))) continue;

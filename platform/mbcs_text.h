@@ -8,9 +8,14 @@
 #include <string_view>
 #include <vector>
 
-bool IsCp932LeadByte(unsigned char byte);
+// Inline: the registry's name comparisons ask it of every byte.
+inline bool IsCp932LeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
 // A byte that may follow a lead byte (0x40-0x7E, 0x80-0xFC).
-bool IsCp932TrailByte(unsigned char byte);
+inline bool IsCp932TrailByte(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
 // Every lead byte is followed by a trail byte.
 bool IsWellFormedCp932(std::string_view text);
 
