@@ -55,7 +55,7 @@ int HexDigit(char c) {
   return -1;
 }
 
-// A field "*N:text" as it expands, in storage; any other field as it is.
+// A field "*N:text" expanded into storage; any other field as it is.
 std::string_view Expand(std::string_view field, std::string& storage) {
   if (field.size() < 3 || field[0] != '*') return field;
   // The count and the unit end at a NUL, read from a terminated copy.
@@ -103,7 +103,7 @@ void DataOf(std::string_view field, std::vector<uint8_t>& data, std::string& sto
   }
 }
 
-// A line still to read: a line of the text, or a repeat's copy, numbered until it is read.
+// A line still to read: a line of the text, or a repeat's copy, numbered only when it is read.
 struct PendingLine {
   std::string_view text;
   size_t index = std::string::npos;  // what "%i" becomes; npos: the line as it is
