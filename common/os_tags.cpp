@@ -3,25 +3,25 @@
 #include <cstring>
 
 namespace {
-constexpr uint32_t kPlatformWindows = 1;  // VER_PLATFORM_WIN32_WINDOWS
-constexpr uint32_t kPlatformNt = 2;       // VER_PLATFORM_WIN32_NT
+using platform::kPlatformWin9x;
+using platform::kPlatformWinNt;
 // Windows 98 SE reports 4.10 in the high word of the build field and build 2222 in the low.
 constexpr uint32_t kFirst98SeBuild = 0x040A08AE;
 }  // namespace
 
 const char* ClassifyOsFamily(const platform::OsVersionNumbers& n) {
-  if (n.platformId == kPlatformNt) return kOsWinNT;
-  if (n.platformId == kPlatformWindows) return kOsWin9x;
+  if (n.platformId == kPlatformWinNt) return kOsWinNT;
+  if (n.platformId == kPlatformWin9x) return kOsWin9x;
   return kOsOther;
 }
 
 const char* ClassifyOsVersion(const platform::OsVersionNumbers& n) {
-  if (n.platformId == kPlatformNt) {
+  if (n.platformId == kPlatformWinNt) {
     if (n.major == 6 && n.minor == 0) return kOsWinVista;
     if (n.major == 5 && n.minor == 1) return kOsWinXP;
     if (n.major == 5 && n.minor == 0) return kOsWin2k;
     if (n.major == 4) return kOsWinNT4;
-  } else if (n.platformId == kPlatformWindows && n.major == 4) {
+  } else if (n.platformId == kPlatformWin9x && n.major == 4) {
     if (n.minor == 90) return kOsWinMe;
     if (n.minor == 10) return n.build >= kFirst98SeBuild ? kOsWin98SE : kOsWin98;
     if (n.minor == 0) return kOsWin95;

@@ -424,9 +424,10 @@ long MemoryRegistry::DeleteKey(RegKey parent, const char* subKey) {
     if (node == nullptr) return kErrorFileNotFound;
   }
   // A root cannot be deleted, and NT refuses a key that still has subkeys.
-  if (node->parent == nullptr || !node->children.empty()) return kErrorAccessDenied;
+  if (node->parent == nullptr || (!node->children.empty() && !m_subtreeDelete))
+    return kErrorAccessDenied;
   Node* owner = node->parent;
-  node->deleted = true;
+  MarkDeleted(*node);
   node->parent = nullptr;
   // Unindexed first: taking the key out of the list may free it (when no handle holds it).
   owner->childIndex.erase(node->name);
@@ -436,6 +437,11 @@ long MemoryRegistry::DeleteKey(RegKey parent, const char* subKey) {
                    [node](const NodePtr& child) { return child.get() == node; }));
   ++m_changes;
   return kErrorSuccess;
+}
+
+void MemoryRegistry::MarkDeleted(Node& node) {
+  node.deleted = true;
+  for (const NodePtr& child : node.children) MarkDeleted(*child);
 }
 
 long MemoryRegistry::CloseKey(RegKey key) {

@@ -60,6 +60,9 @@ class MemoryRegistry : public IRegistry {
   bool WineOrder() const { return m_wineOrder; }
   // Windows 9x checked no access rights on registry handles; NT does (the default).
   void SetAccessChecks(bool enforce) { m_accessChecks = enforce; }
+  // Windows 95, 98 and Me delete a key with all its subkeys; NT refuses a key that has any
+  // (the default).
+  void SetSubtreeDelete(bool subtree) { m_subtreeDelete = subtree; }
   // A root that the user may read but not change, as HKEY_LOCAL_MACHINE is for a standard
   // user on Vista: opening or creating a key below it with any write right is denied.
   void SetReadOnlyRoot(RegKey root, bool readOnly);
@@ -93,6 +96,8 @@ class MemoryRegistry : public IRegistry {
   const std::vector<Node*>& OrderedChildren(Node& node) const;
   // Where the value enumerated at index is stored.
   size_t ValueAt(Node& node, size_t index) const;
+  // Marks a key and everything below it deleted: their open handles then fail.
+  static void MarkDeleted(Node& node);
   void SnapshotInto(Node& node, const std::string& path,
                     std::vector<KeyImage>& out) const;
 
@@ -102,6 +107,7 @@ class MemoryRegistry : public IRegistry {
   uint64_t m_changes = 0;
   bool m_wineOrder = false;
   bool m_accessChecks = true;
+  bool m_subtreeDelete = false;
   std::vector<RegKey> m_readOnlyRoots;
 };
 

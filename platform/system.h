@@ -7,6 +7,10 @@
 
 namespace platform {
 
+// dwPlatformId of the two families.
+constexpr uint32_t kPlatformWin9x = 1;
+constexpr uint32_t kPlatformWinNt = 2;
+
 // The four numbers of OSVERSIONINFOA that the OS classification reads.
 struct OsVersionNumbers {
   uint32_t platformId = 0;

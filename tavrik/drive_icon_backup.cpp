@@ -42,5 +42,16 @@ long DeleteDriveIconSubKey(platform::IRegistry& registry, platform::RegKey root,
                            const std::string& parentPath, const char* subKey) {
   platform::ScopedRegKey parent(registry);
   long status = parent.Open(root, parentPath.c_str(), platform::kKeyWrite);
-  return status == platform::kErrorSuccess ? registry.DeleteKey(parent.Get(), subKey) : status;
+  if (status != platform::kErrorSuccess) return status;
+  // Windows 95, 98 and Me would delete the key with whatever another program keeps below it;
+  // NT refuses such a key, and so do we, on every system.
+  platform::ScopedRegKey key(registry);
+  status = key.Open(parent.Get(), subKey, platform::kKeyEnumerateSubKeys);
+  if (status != platform::kErrorSuccess) return status;
+  char name[260];
+  uint32_t nameChars = sizeof name;
+  if (registry.EnumKey(key.Get(), 0, name, &nameChars) != platform::kErrorNoMoreItems)
+    return platform::kErrorAccessDenied;
+  key.Close();
+  return registry.DeleteKey(parent.Get(), subKey);
 }

@@ -21,6 +21,7 @@ bool WriteDriveIconValue(platform::IRegistry& registry, platform::RegKey key,
 // there is one. True when a backup came back; otherwise the caller takes its key away.
 bool RestoreDriveIconValue(platform::IRegistry& registry, platform::RegKey key);
 
-// Deletes the key parentPath\subKey under root (RegDeleteKeyA: not while it has subkeys).
+// Deletes the key parentPath\subKey under root, only while it has no subkeys (as NT's
+// RegDeleteKeyA, which 9x's is not).
 long DeleteDriveIconSubKey(platform::IRegistry& registry, platform::RegKey root,
                            const std::string& parentPath, const char* subKey);

@@ -37,8 +37,8 @@ bool OpenMachine(const CommandLine& commandLine, OsNeed osNeed, Machine& machine
     return false;
   }
 
+  platform::OsVersionNumbers numbers;
   if (commandLine.Has("os")) {
-    platform::OsVersionNumbers numbers;
     if (!ParseOsOption(commandLine.Value("os"), numbers, error)) return false;
     auto scripted = std::make_unique<platform::ScriptedSystem>();
     scripted->SetVersionNumbers(numbers);
@@ -59,6 +59,8 @@ bool OpenMachine(const CommandLine& commandLine, OsNeed osNeed, Machine& machine
   auto image = std::make_unique<platform::MemoryRegistry>();
   // Wine enumerates values and subkeys sorted by name; a prediction of a Wine run needs it.
   image->SetWineOrder(commandLine.Has("wine-order"));
+  // A 9x machine's RegDeleteKeyA takes a key's subkeys with it.
+  image->SetSubtreeDelete(commandLine.Has("os") && numbers.platformId == platform::kPlatformWin9x);
   for (const std::string& file : files)
     if (!platform::ImportRegFile(*image, file, error)) return false;
   machine.image = image.get();
