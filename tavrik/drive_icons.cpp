@@ -1,5 +1,6 @@
 #include "tavrik/drive_icons.h"
 
+#include <functional>
 #include <vector>
 
 #include "platform/mbcs_text.h"
@@ -118,37 +119,63 @@ static void UndoDriveKey(platform::IRegistry& registry, platform::RegKey root,
   recordedPath.clear();
 }
 
+// Undoes each key path recorded in the cells once. Two cells can name the same key: a slot
+// of one reader had F, and a slot of another reader got F later while the first record was
+// still waiting to be undone, or two readers' slots got F in one run. A second undo would
+// find no "BackData" (the first put it back and took it away) and delete the user's own value.
+static void UndoEachKeyOnce(std::string (&paths)[kCellCount], int deviceNum,
+                            const std::function<void(std::string&)>& undo) {
+  const int cells = deviceNum * kCellsPerReader;
+  for (int cell = 0; cell < cells; ++cell) {
+    if (paths[cell].empty()) continue;
+    const std::string key = MbcsUpper(paths[cell]);
+    undo(paths[cell]);
+    // The other cells of that key share its outcome: emptied, or kept for the next removal.
+    for (int other = cell + 1; other < cells; ++other)
+      if (!paths[other].empty() && MbcsUpper(paths[other]) == key) paths[other] = paths[cell];
+  }
+}
+
 void CDriveIcons::RemoveDriveIcons() {
   if (m_finder.IsVersion(kOsWin95)) return;
   // Every cell, not only those below the slot count: a record restored from a run with other
   // definitions must be undone too.
-  for (int p = 0; p < DeviceNum(); ++p)
-    for (int s = 0; s < kCellsPerReader; ++s) {
-      std::string& path = m_strDriveIconKey[CellIndex(p, s)];
-      if (!path.empty())
-        UndoDriveKey(m_registry, platform::kHkeyLocalMachine, path, false,
-                     m_finder.IsVersion(kOsWin2k), m_finder.IsFamily(kOsWin9x), kDriveIconsKey);
-    }
+  const bool keepIconKey = m_finder.IsVersion(kOsWin2k);
+  const bool deleteDriveKey = m_finder.IsFamily(kOsWin9x);
+  UndoEachKeyOnce(m_strDriveIconKey, DeviceNum(), [&](std::string& path) {
+    UndoDriveKey(m_registry, platform::kHkeyLocalMachine, path, false, keepIconKey,
+                 deleteDriveKey, kDriveIconsKey);
+  });
   if (!ExplorerKeysUsed()) return;
-  for (int p = 0; p < DeviceNum(); ++p)
-    for (int s = 0; s < kCellsPerReader; ++s) {
-      std::string& path = m_strExplorerIconKey[CellIndex(p, s)];
-      if (!path.empty())
-        UndoDriveKey(m_registry, platform::kHkeyClassesRoot, path, true, false, true,
-                     kExplorerDrivesKey);
-    }
+  UndoEachKeyOnce(m_strExplorerIconKey, DeviceNum(), [&](std::string& path) {
+    UndoDriveKey(m_registry, platform::kHkeyClassesRoot, path, true, false, true,
+                 kExplorerDrivesKey);
+  });
 }
 
 void CDriveIcons::SaveIconLists() {
+  // A cell whose key was undone loses its entry too: left in the settings, it would be undone
+  // again at the next start after a crash, when the same key may hold another slot's value
+  // with the user's in its "BackData". A key that could not be undone keeps its path, and so
+  // its entry, until it is.
   for (int p = 0; p < DeviceNum(); ++p)
     for (int s = 0; s < kCellsPerReader; ++s) {
       int cell = CellIndex(p, s);
       std::string entry = SlotEntryName(p, s);
-      if (!m_strDriveIconKey[cell].empty())
-        m_profile.WriteString(kMachineKeyList, entry, m_strDriveIconKey[cell]);
-      if (!m_strExplorerIconKey[cell].empty())
-        m_profile.WriteString(kExplorerKeyList, entry, m_strExplorerIconKey[cell]);
+      SaveEntry(kMachineKeyList, entry, m_strDriveIconKey[cell], m_bMachineKeyListed[cell]);
+      SaveEntry(kExplorerKeyList, entry, m_strExplorerIconKey[cell], m_bExplorerKeyListed[cell]);
     }
+}
+
+void CDriveIcons::SaveEntry(const char* section, const std::string& entry,
+                            const std::string& path, bool& listed) {
+  if (!path.empty()) {
+    m_profile.WriteString(section, entry, path);
+    listed = true;
+  } else if (listed) {
+    m_profile.DeleteEntry(section, entry);
+    listed = false;
+  }
 }
 
 void CDriveIcons::RestoreIconLists() {
@@ -158,6 +185,8 @@ void CDriveIcons::RestoreIconLists() {
       std::string entry = SlotEntryName(p, s);
       m_strDriveIconKey[cell] = m_profile.GetString(kMachineKeyList, entry);
       m_strExplorerIconKey[cell] = m_profile.GetString(kExplorerKeyList, entry);
+      m_bMachineKeyListed[cell] = !m_strDriveIconKey[cell].empty();
+      m_bExplorerKeyListed[cell] = !m_strExplorerIconKey[cell].empty();
     }
   RemoveDriveIcons();
 }
@@ -168,5 +197,6 @@ void CDriveIcons::ForgetIconLists() {
       std::string entry = SlotEntryName(p, s);
       m_profile.DeleteEntry(kMachineKeyList, entry);
       m_profile.DeleteEntry(kExplorerKeyList, entry);
+      m_bMachineKeyListed[CellIndex(p, s)] = m_bExplorerKeyListed[CellIndex(p, s)] = false;
     }
 }

@@ -33,7 +33,7 @@ class CDriveIcons {
   void ApplyDriveIcons();
   // Undoes every recorded key; a key that cannot be opened stays recorded.
   void RemoveDriveIcons();
-  // Writes the non-empty key paths to the settings. (No record is kept on Windows 95: the
+  // Writes the key paths to the settings and deletes the entries of cells without one. (No record is kept on Windows 95: the
   // window does not call this or RestoreIconLists there.)
   void SaveIconLists();
   // At start: takes the record an earlier run left and undoes it.
@@ -47,6 +47,9 @@ class CDriveIcons {
   static constexpr const char* kExplorerKeyList = "IcoList2";
 
   int DeviceNum() const { return m_definitions.m_nDeviceNum; }
+  // One cell's entry of a section: written when the cell has a path, else deleted if listed.
+  void SaveEntry(const char* section, const std::string& entry, const std::string& path,
+                 bool& listed);
   // HKEY_CLASSES_ROOT keys are Explorer's own on NT and on Me.
   bool ExplorerKeysUsed() const;
 
@@ -58,4 +61,7 @@ class CDriveIcons {
   CIconHandOff& m_handOff;
   std::string m_strDriveIconKey[kCellCount];
   std::string m_strExplorerIconKey[kCellCount];
+  // Whether the settings hold an entry for the cell, so that an emptied path deletes it.
+  bool m_bMachineKeyListed[kCellCount] = {};
+  bool m_bExplorerKeyListed[kCellCount] = {};
 };

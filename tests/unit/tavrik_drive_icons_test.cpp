@@ -2,6 +2,7 @@
 // the settings and the undo at close or at the next start after a crash.
 #include <gtest/gtest.h>
 
+#include "fake_machine/key_writer.h"
 #include "platform/scoped_reg_key.h"
 #include "tests/unit/test_tavrik_machine.h"
 
@@ -15,6 +16,7 @@ const char kSd[] = "USBSTOR\\Disk&Ven_Norvell&Prod_I2_SD";
 const std::string kIcons = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\";
 const std::string kDrives = "Applications\\explorer.exe\\Drives\\";
 const char kCfIcon[] = "C:\\PROGRA~1\\Norvell\\Tavrik\\Icons\\cf.ico";
+const char kProfile[] = "Software\\Norvell\\Tavrik\\Settings\\Tavrik\\";
 
 // A two-slot reader with cards: CF as F, SD as G.
 struct IconMachine : TavrikMachine {
@@ -176,6 +178,128 @@ TEST(DriveIcons, TheNextStartAfterACrashUndoesWhatTheProfileRecorded) {
   EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyClassesRoot, kDrives + "F"));
   machine.dlg->OnClose();
   EXPECT_EQ("<none>", machine.ProfileValue("IcoList1", "0x0"));
+}
+
+// Drive F's icon and label keys as a run leaves them: our values, the user's in "BackData".
+void WriteOursOverTheUsers(TavrikMachine& machine, platform::RegKey root, const std::string& path) {
+  fake::KeyWriter(machine.registry, root, path + "F\\DefaultIcon", machine.writeStatus)
+      .Text("", kCfIcon);
+  fake::KeyWriter(machine.registry, root, path + "F\\DefaultIcon", machine.writeStatus)
+      .Text("BackData", "C:\\Mine\\mine.ico");
+  fake::KeyWriter(machine.registry, root, path + "F\\DefaultLabel", machine.writeStatus)
+      .Text("", "CF");
+  fake::KeyWriter(machine.registry, root, path + "F\\DefaultLabel", machine.writeStatus)
+      .Text("BackData", "Mine");
+}
+
+void ExpectTheUsersValues(TavrikMachine& machine, platform::RegKey root, const std::string& path) {
+  EXPECT_EQ("C:\\Mine\\mine.ico", machine.DefaultValue(root, path + "F\\DefaultIcon"));
+  EXPECT_EQ("Mine", machine.DefaultValue(root, path + "F\\DefaultLabel"));
+  EXPECT_EQ("<none>", machine.DefaultValue(root, path + "F\\DefaultIcon", "BackData"));
+  EXPECT_EQ("<none>", machine.DefaultValue(root, path + "F\\DefaultLabel", "BackData"));
+}
+
+TEST(DriveIcons, AKeyRecordedTwiceIsUndoneOnceAndTheUserKeepsTheirValues) {
+  // A crash record whose entries "0x0" and "5x0" both name drive F: reader A's slot had F,
+  // then reader B's slot got it, and the session ended without Exit. A second undo of F
+  // would find no "BackData" and delete the user's icon and label.
+  for (const char* os : {"Win98", "WinMe", "Win2k", "WinXP"}) {
+    SCOPED_TRACE(os);
+    TavrikMachine machine(os);
+    machine.DefineReader(0, "Norvell NR-I2", {{"CF", "CF", "", {kCf}}});
+    machine.SetDeviceNum(6);
+    WriteOursOverTheUsers(machine, kHkeyLocalMachine, kIcons);
+    WriteOursOverTheUsers(machine, kHkeyClassesRoot, kDrives);
+    for (const char* entry : {"0x0", "5x0"}) {
+      fake::KeyWriter(machine.registry, platform::kHkeyCurrentUser,
+                      std::string(kProfile) + "IcoList1", machine.writeStatus)
+          .Text(entry, kIcons + "F");
+      fake::KeyWriter(machine.registry, platform::kHkeyCurrentUser,
+                      std::string(kProfile) + "IcoList2", machine.writeStatus)
+          .Text(entry, kDrives + "F");
+    }
+    machine.Start();
+    ExpectTheUsersValues(machine, kHkeyLocalMachine, kIcons);
+    if (std::string(os) != "Win98") ExpectTheUsersValues(machine, kHkeyClassesRoot, kDrives);
+    // The undone keys leave the record: a later crash cannot undo them again.
+    EXPECT_EQ("<none>", machine.ProfileValue("IcoList1", "5x0"));
+    if (std::string(os) != "Win98") EXPECT_EQ("<none>", machine.ProfileValue("IcoList2", "0x0"));
+  }
+}
+
+TEST(DriveIcons, TwoReadersWhoseSlotsGetOneLetterUndoItOnce) {
+  for (bool crash : {false, true}) {
+    SCOPED_TRACE(crash ? "next start after a crash" : "Exit");
+    IconMachine machine("WinXP");
+    machine.DefineReader(1, "Norvell NR-C1", {{"CF", "CF", "C:\\cf1.ico", {"USBSTOR\\Disk&Ven_Norvell&Prod_C1"}}});
+    machine.SetDefault(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "C:\\camera.ico");
+    CEjectorDlg& dlg = machine.Start();
+    dlg.Slots().SetSlot(CellIndex(1, 0), 1, "F", "CF", 0);  // a stale record names F too
+    dlg.ApplyDriveIcons();
+    dlg.SaveIconLists();
+    EXPECT_EQ(kIcons + "F", machine.ProfileValue("IcoList1", "1x0"));
+    if (crash) {
+      machine.dlg.reset();
+      machine.UnplugAll();
+      machine.Start();
+    } else {
+      dlg.OnClose();
+    }
+    EXPECT_EQ("C:\\camera.ico", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
+    EXPECT_EQ("<none>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "BackData"));
+  }
+}
+
+TEST(DriveIcons, ARestoredBackupKeepsTheDriveKey) {
+  // Only the icon, or only the label, had a value of the user's: the drive key X holds it and
+  // must stay, in HKEY_LOCAL_MACHINE on 98 and Me and in HKEY_CLASSES_ROOT on NT.
+  struct Case { const char* os; platform::RegKey root; const std::string& path; };
+  const Case cases[] = {{"Win98", kHkeyLocalMachine, kIcons},
+                        {"WinMe", kHkeyLocalMachine, kIcons},
+                        {"WinXP", kHkeyClassesRoot, kDrives}};
+  for (const Case& c : cases)
+    for (const char* backed : {"DefaultIcon", "DefaultLabel"}) {
+      SCOPED_TRACE(std::string(c.os) + " " + backed);
+      IconMachine machine(c.os);
+      machine.SetDefault(c.root, c.path + "F\\" + backed, "C:\\Mine\\mine");
+      CEjectorDlg& dlg = machine.Start();
+      dlg.Slots().SetSlot(0, 1, "F", "CF", 0);
+      dlg.ApplyDriveIcons();
+      dlg.OnClose();
+      EXPECT_EQ("C:\\Mine\\mine", machine.DefaultValue(c.root, c.path + "F\\" + backed));
+    }
+}
+
+TEST(DriveIcons, ABackupTolketKeptIsNeverOverwritten) {
+  // Tolket wrote its icon and kept the user's in "BackData"; Tavrik, running as administrator,
+  // then writes another icon over it. The backup must still be the user's.
+  IconMachine machine("WinVista");
+  machine.SetDefault(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "C:\\Tolket\\old.ico");
+  fake::KeyWriter(machine.registry, kHkeyLocalMachine, kIcons + "F\\DefaultIcon", machine.writeStatus)
+      .Text("BackData", "C:\\Mine\\mine.ico");
+  machine.ui.answers = {platform::kIdNo};  // no hand-off: Tavrik writes the keys itself
+  CEjectorDlg& dlg = machine.Start();
+  EXPECT_EQ(kCfIcon, machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
+  EXPECT_EQ("C:\\Mine\\mine.ico", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "BackData"));
+  dlg.OnClose();
+  EXPECT_EQ("C:\\Mine\\mine.ico", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
+}
+
+TEST(DriveIcons, AForeignSubkeyUnderTheDriveKeySurvivesExitOn9x) {
+  // 98's and Me's RegDeleteKeyA takes a key's subkeys with it; what another program keeps
+  // below DriveIcons\F must not go with ours.
+  for (const char* os : {"Win98", "WinMe"}) {
+    SCOPED_TRACE(os);
+    IconMachine machine(os);
+    fake::KeyWriter(machine.registry, kHkeyLocalMachine, kIcons + "F\\Theirs", machine.writeStatus)
+        .Text("", "kept");
+    CEjectorDlg& dlg = machine.Start();
+    dlg.Slots().SetSlot(0, 1, "F", "CF", 0);
+    dlg.ApplyDriveIcons();
+    dlg.OnClose();
+    EXPECT_EQ("kept", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\Theirs"));
+    EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
+  }
 }
 
 }  // namespace
