@@ -61,6 +61,13 @@ void WindowUiModel::TrackPopupMenu(MenuRef menu, long x, long y) {
 int WindowUiModel::MessageBox(bool owned, const std::string& text, const std::string& caption,
                               unsigned style) {
   messageBoxes.push_back({owned, text, caption, style});
+  if (++m_openMessageBoxes > mostOpenMessageBoxes) mostOpenMessageBoxes = m_openMessageBoxes;
+  if (duringMessageBox) {
+    std::function<void()> serve = duringMessageBox;
+    duringMessageBox = nullptr;
+    serve();
+  }
+  --m_openMessageBoxes;
   if (!answers.empty()) {
     int answer = answers.front();
     answers.pop_front();

@@ -46,6 +46,10 @@ class WindowUiModel : public IWindowUi {
   std::function<void()> duringModal;
   // Called while a popup menu is tracked, as the menu's loop serves other messages too.
   std::function<void()> duringTrack;
+  // Called while a message box is open, once, as its loop serves the window's messages.
+  std::function<void()> duringMessageBox;
+  // The most message boxes that were open at one time.
+  int mostOpenMessageBoxes = 0;
 
   size_t LiveMenuCount() const { return m_menus.size(); }
 
@@ -67,6 +71,7 @@ class WindowUiModel : public IWindowUi {
  private:
   std::map<MenuRef, std::vector<MenuItem>> m_menus;
   MenuRef m_nextMenu = 0x100;
+  int m_openMessageBoxes = 0;
   bool m_foreground = false;
 };
 

@@ -2,6 +2,10 @@
 #pragma once
 #include <cstdint>
 
+// The commands a dialog makes of Enter and Escape (IDOK, IDCANCEL).
+constexpr uint32_t kIdOkCommand = 1;
+constexpr uint32_t kIdCancelCommand = 2;
+
 constexpr uint32_t ID_ICON_REPAIR = 1032;
 constexpr uint32_t ID_OPEN_EXPLORER = 1033;
 constexpr uint32_t ID_OPEN_MYCOMPUTER = 1034;

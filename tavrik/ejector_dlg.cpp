@@ -21,7 +21,22 @@ CEjectorDlg::CEjectorDlg(const EjectorPlatform& platform, const std::string& tit
 
 CEjectorDlg::~CEjectorDlg() = default;
 
+CEjectorDlg::CBusyScope::~CBusyScope() {
+  if (--m_dlg.m_nBusy != 0 || m_dlg.m_bClosed) return;
+  if (m_dlg.m_bIconUpdatePending) {
+    m_dlg.m_bIconUpdatePending = false;
+    CBusyScope again(m_dlg);
+    m_dlg.RefreshSlots(false);
+    m_dlg.UpdateDriveIcons();
+  }
+  if (m_dlg.m_bDeviceChangePending) {
+    m_dlg.m_bDeviceChangePending = false;
+    m_dlg.OnDeviceChange();
+  }
+}
+
 int CEjectorDlg::OnCreate() {
+  CBusyScope busy(*this);
   m_nVersionResult = -1;
   m_trayIcon.Reset();
   AddTrayIcon();
@@ -34,30 +49,47 @@ int CEjectorDlg::OnCreate() {
   RestoreIconLists();
   m_slots.Reset();
   RefreshSlots(false);
-  ApplyDriveIcons();
-  SaveIconLists();
+  UpdateDriveIcons();
   return 0;
 }
 
 void CEjectorDlg::OnDeviceChange() {
+  if (m_bClosed) return;
+  if (m_nBusy > 0) {
+    m_bDeviceChangePending = true;
+    return;
+  }
+  RefreshForDeviceChange();
+}
+
+void CEjectorDlg::RefreshForDeviceChange() {
+  CBusyScope busy(*this);
   uint32_t mask = m_system.GetLogicalDrives();
   if (mask == m_dwDriveMask) return;
   RefreshSlots(false);
-  ApplyDriveIcons();
-  SaveIconLists();
+  UpdateDriveIcons();
   m_dwDriveMask = mask;
 }
 
+void CEjectorDlg::UpdateDriveIcons() {
+  if (m_bUpdatingIcons) {
+    m_bIconUpdatePending = true;
+    return;
+  }
+  m_bUpdatingIcons = true;
+  ApplyDriveIcons();
+  SaveIconLists();
+  m_bUpdatingIcons = false;
+}
+
 int CEjectorDlg::OnTrayNotify(uint32_t, uint32_t lParam) {
+  CBusyScope busy(*this);
   // Where the user clicked, before the refresh below takes its time.
   platform::CursorPos at = m_ui.GetCursorPos();
   switch (lParam) {
     case kWmLButtonDown:
       RefreshSlots(true);
-      if (!m_finder.IsVersion(kOsWinVista)) {
-        ApplyDriveIcons();
-        SaveIconLists();
-      }
+      if (!m_finder.IsVersion(kOsWinVista)) UpdateDriveIcons();
       m_slots.MarkReadersWithFunctions();
       m_trayMenus.ShowSlotMenu(at);
       return 1;
@@ -73,6 +105,8 @@ int CEjectorDlg::OnTrayNotify(uint32_t, uint32_t lParam) {
 }
 
 bool CEjectorDlg::OnCommand(uint32_t id) {
+  if (id == kIdOkCommand || id == kIdCancelCommand) return true;
+  CBusyScope busy(*this);
   int p = 0;
   int s = 0;
   if (SlotForCommand(id, p, s)) {
@@ -102,8 +136,7 @@ void CEjectorDlg::OnRepairIcons() {
   // bringing the keys in line here is the repair then, silent where nothing was amiss, and on
   // Vista it asks for a hand-off where the icons are not as wanted.
   if (!m_handOff.HasHandedOff()) {
-    ApplyDriveIcons();
-    SaveIconLists();
+    UpdateDriveIcons();
     return;
   }
   m_handOff.StartRepair();
@@ -133,6 +166,9 @@ void CEjectorDlg::RestoreIconLists() {
 }
 
 void CEjectorDlg::OnClose() {
+  // A second close (WM_CLOSE after the end of the session) finds nothing left to undo.
+  if (m_bClosed) return;
+  m_bClosed = true;
   m_shortcuts.RemoveAllShortcuts(DeviceNum());
   if (m_bVersionOpen) m_ui.EndModalDialog(m_nVersionResult);
   RemoveDriveIcons();

@@ -62,13 +62,20 @@ class CEjectorDlg {
   // WM_CREATE: 0 (creation goes on; a failed start-up posts WM_CLOSE instead).
   int OnCreate();
   // The pre-dispatch filter's WM_DEVICECHANGE check, also reached from the window procedure.
+  // Windows sends device changes, so one can arrive inside any modal loop the window runs (a
+  // question, a box, a popup menu) or a refresh: it is then remembered and handled once,
+  // with the drive mask read then, when the outermost of these is over.
   void OnDeviceChange();
   // WM_TRAYNOTIFY; 1 when the mouse message was one of ours.
   int OnTrayNotify(uint32_t wParam, uint32_t lParam);
-  // WM_COMMAND 1032..1087; false for any other id.
+  // WM_COMMAND 1032..1087; false for any other id. IDOK and IDCANCEL, which a dialog makes of
+  // Enter and Escape, are taken and do nothing: only a close request ends the window.
   bool OnCommand(uint32_t id);
-  // WM_CLOSE, before the standard close ends the dialog.
+  // WM_CLOSE, before the standard close ends the dialog. After it, nothing more is written.
   void OnClose();
+  // WM_ENDSESSION for a logon session that ends: the system ends the process without
+  // WM_CLOSE, so the close steps run here, with no box.
+  void OnEndSession() { OnClose(); }
   // Just before the window is destroyed.
   void OnDestroy();
   // Adds the tray icon with the image it shows now: at creation, and again when a restarted
@@ -132,7 +139,30 @@ class CEjectorDlg {
   CTrayMenus m_trayMenus;
   CSlotEjector m_eject;
 
+  // Counts the handlers under way, and keeps a device change or an icon update that arrives
+  // inside one for the end of the outermost.
+  class CBusyScope {
+   public:
+    explicit CBusyScope(CEjectorDlg& dlg) : m_dlg(dlg) { ++m_dlg.m_nBusy; }
+    ~CBusyScope();
+    CBusyScope(const CBusyScope&) = delete;
+    CBusyScope& operator=(const CBusyScope&) = delete;
+
+   private:
+    CEjectorDlg& m_dlg;
+  };
+  // The device-change refresh, once no handler is under way.
+  void RefreshForDeviceChange();
+  // ApplyDriveIcons and SaveIconLists, never inside themselves: a tray click or the repair
+  // command served by the loop of the Vista question would ask a second question.
+  void UpdateDriveIcons();
+
   uint32_t m_dwDriveMask = 0;
+  int m_nBusy = 0;
+  bool m_bDeviceChangePending = false;
+  bool m_bIconUpdatePending = false;
+  bool m_bUpdatingIcons = false;
+  bool m_bClosed = false;
   // The version dialog, run by the glue: OnVersionInfo asks for it through the ui seam.
   int m_nVersionResult = -1;
   bool m_bVersionOpen = false;

@@ -121,18 +121,24 @@ INT_PTR CEjectorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // posting it, so the message filter never sees those.
       m_logic.OnDeviceChange();
       return Answer(TRUE);
-    case WM_COMMAND: {
-      const UINT id = LOWORD(wParam);
-      if (id == IDOK || id == IDCANCEL) {
-        EndDialog(m_hWnd, id);
-        return TRUE;
-      }
-      return m_logic.OnCommand(id) ? TRUE : FALSE;
-    }
+    case WM_COMMAND:
+      // Enter (IDOK) and Escape (IDCANCEL) reach this invisible dialog once a popup menu has
+      // made it the foreground window; the logic takes them without ending anything.
+      return m_logic.OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
     case WM_CLOSE:
       m_logic.OnClose();
       EndDialog(m_hWnd, IDCANCEL);
       return TRUE;
+    case WM_QUERYENDSESSION:
+      return Answer(TRUE);
+    case WM_ENDSESSION:
+      // The system ends the process after this without WM_CLOSE: undo here what Exit undoes,
+      // or Explorer's icons and labels of our drives stay for whoever logs on next.
+      if (wParam) {
+        m_logic.OnEndSession();
+        EndDialog(m_hWnd, IDCANCEL);
+      }
+      return Answer(0);
     case WM_DESTROY:
       m_logic.OnDestroy();
       return FALSE;

@@ -1,6 +1,8 @@
 // Vista: the icon values handed to the icon program through "create.dat" and "remove.dat".
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/scoped_reg_key.h"
 #include "tests/unit/test_tavrik_machine.h"
 
@@ -179,6 +181,35 @@ TEST(IconHandOff, NothingHappensOnXpOrWhenTheValuesAreInPlace) {
   vista.registry.SetReadOnlyRoot(platform::kHkeyLocalMachine, false);  // an administrator
   vista.Start();
   EXPECT_TRUE(vista.ui.messageBoxes.empty());
+}
+
+TEST(IconHandOff, ADeviceChangeDuringTheQuestionWaitsAndTheNewestListIsWrittenLast) {
+  // Windows sends the device change into the question's loop. Handled there, it would ask a
+  // second question, and the outer hand-off would then write its older list over the newer.
+  const char kMs[] = "USBSTOR\\Disk&Ven_Norvell&Prod_H3_MS";
+  const std::string icons = "C:\\Program Files\\Norvell\\Tavrik\\Icons\\";
+  const std::string shortIcons = "C:\\PROGRA~1\\Norvell\\Tavrik\\Icons\\";
+  VistaMachine machine;
+  // Written as the installer and the system would, with rights Tavrik does not have.
+  auto asSystem = [&](const std::function<void()>& write) {
+    machine.registry.SetReadOnlyRoot(platform::kHkeyLocalMachine, false);
+    write();
+    machine.registry.SetReadOnlyRoot(platform::kHkeyLocalMachine, true);
+  };
+  asSystem([&] { machine.DefineReader(1, "Norvell NR-H3", {{"MS", "MS", icons + "ms.ico", {kMs}}}); });
+  machine.ui.answers = std::deque<int>(4, platform::kIdYes);
+  CEjectorDlg& dlg = machine.Start();
+  asSystem([&] { machine.PlugSlot(kMs, 'G', true, "Norvell NR-H3"); });
+  machine.ui.duringMessageBox = [&] {
+    machine.system.RemoveDrive('F');  // the SD card's drive goes while the question is open
+    dlg.OnDeviceChange();
+  };
+  dlg.OnDeviceChange();
+  EXPECT_EQ(1, machine.ui.mostOpenMessageBoxes);
+  EXPECT_EQ(3u, machine.ui.messageBoxes.size());
+  EXPECT_EQ(Lines('E', shortIcons + "cf.ico", "CF, MD") + Lines('F', shortIcons + "sd.ico", "SD") +
+                Lines('G', shortIcons + "ms.ico", "MS"),
+            machine.File("create.dat"));
 }
 
 }  // namespace

@@ -75,6 +75,29 @@ TEST(SendToShortcuts, UnplugDeletesThemAndCloseClearsTheRecord) {
   EXPECT_EQ("<none>", machine.ProfileValue("shctList", "0x0"));
 }
 
+TEST(SendToShortcuts, TheEndOfTheSessionUndoesWhatExitUndoesAndOnlyOnce) {
+  // At logoff the system ends the process without WM_CLOSE.
+  ShortcutMachine machine("Win2k");
+  CEjectorDlg& dlg = machine.Start();
+  machine.SaveLinksAsFiles();
+  const std::string label =
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\F\\DefaultLabel";
+  ASSERT_EQ("A", machine.DefaultValue(platform::kHkeyLocalMachine, label));
+  dlg.OnEndSession();
+  EXPECT_FALSE(machine.Exists(kLinkF));
+  EXPECT_FALSE(machine.Exists(kLinkG));
+  EXPECT_EQ("<no key>", machine.DefaultValue(platform::kHkeyLocalMachine, label));
+  EXPECT_EQ("<none>", machine.ProfileValue("shctList", "0x0"));
+  EXPECT_EQ("<none>", machine.ProfileValue("IcoList1", "0x0"));
+  EXPECT_TRUE(machine.ui.messageBoxes.empty());
+  // A device change or a close request after it writes nothing again.
+  machine.UnplugAll();
+  const uint64_t changes = machine.registry.ChangeCount();
+  dlg.OnDeviceChange();
+  dlg.OnClose();
+  EXPECT_EQ(changes, machine.registry.ChangeCount());
+}
+
 TEST(SendToShortcuts, ALetterChangeReplacesTheShortcutInTheSameRefresh) {
   ShortcutMachine machine("Win2k");
   CEjectorDlg& dlg = machine.Start();

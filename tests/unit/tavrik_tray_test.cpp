@@ -210,6 +210,36 @@ TEST(TavrikCommands, EjectSlotFailureShowsTheEnginesText) {
   EXPECT_EQ(1u, machine.ui.messageBoxes.size());
 }
 
+TEST(TavrikCommands, AnUnplugDuringAnEjectBoxIsHandledOnceTheBoxCloses) {
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  dlg.OnDeviceChange();
+  machine.volumes.Script(platform::kFsctlLockVolume, platform::DeviceReply::Failure(5), 20);
+  std::string driveDuringBox;
+  machine.ui.duringMessageBox = [&] {
+    machine.UnplugAll();
+    dlg.OnDeviceChange();
+    driveDuringBox = dlg.Slots().Drive(0);
+  };
+  EXPECT_TRUE(dlg.OnCommand(1038));
+  EXPECT_EQ("F", driveDuringBox);  // the eject still works on the state it was chosen from
+  EXPECT_EQ("NoDrive", dlg.Slots().Drive(0));
+  EXPECT_EQ(IDI_TRAY_IDLE, machine.shell.trayIconId);
+  EXPECT_TRUE(dlg.DriveIcons().DriveIconKey(0).empty());
+}
+
+TEST(TavrikCommands, EnterAndEscapeEndNothing) {
+  // A popup menu makes the invisible dialog the foreground window; Enter then gives IDOK and
+  // Escape IDCANCEL, which would end it without the close steps.
+  OneReader machine;
+  CEjectorDlg& dlg = machine.Start();
+  EXPECT_TRUE(dlg.OnCommand(1));
+  EXPECT_TRUE(dlg.OnCommand(2));
+  EXPECT_TRUE(machine.ui.postedMessages.empty());
+  EXPECT_EQ("コンパクトフラッシュ", machine.DefaultValue(platform::kHkeyLocalMachine,
+            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\F\\DefaultLabel"));
+}
+
 TEST(TavrikCommands, AnItemLeftStaleByAnUnplugWhileTheMenuIsOpenEjectsNothing) {
   OneReader machine;
   CEjectorDlg& dlg = machine.Start();
