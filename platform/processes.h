@@ -36,10 +36,12 @@ class IProcesses {
   // (Windows 9x, calls missing, no rights) or the file type number cannot be learned; then
   // nothing else of this seam is worth asking.
   virtual bool ListHandles(HandleTable& table) = 0;
-  // Names the handles of one process that are files on a disk, in the order given, calling
-  // visit with each NT name (UTF-16, e.g. "\Device\HarddiskVolume3\photo.jpg") until it returns
-  // false. Handles that are no disk file, or that cannot be reached, are passed over unnamed:
-  // asking the name of some of them (pipes) can block.
+  // Names the handles of one process in the order given, calling visit after each with its NT
+  // name (UTF-16, e.g. "\Device\HarddiskVolume3\photo.jpg"), or with an empty name for a
+  // handle that is no file on a disk or cannot be reached, until visit returns false. Asking
+  // about a file object can block for as long as another program's request is pending on it,
+  // so callers run this on a worker thread (visit is called there too); it keeps no state
+  // between calls and may run on several threads at once.
   virtual void NameDiskFiles(uint32_t processId, const std::vector<uint32_t>& handles,
                              const std::function<bool(const std::u16string&)>& visit) = 0;
   // The NT device a drive letter stands for ("\Device\HarddiskVolume3"); false when unknown.

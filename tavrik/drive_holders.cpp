@@ -1,14 +1,24 @@
 #include "tavrik/drive_holders.h"
 
+#include <atomic>
 #include <map>
+#include <memory>
 
 #include "platform/mbcs_text.h"
+#include "platform/worker_thread.h"
 #include "tavrik/drive_letter.h"
 #include "tavrik/format_text.h"
 
 namespace {
 
 constexpr size_t kHoldersShown = 10;
+// A handle whose questions have not been answered within this long is passed over: another
+// program's request is pending on it, and may stay so for good.
+constexpr uint32_t kHandleDeadline = 100;
+// The whole lookup ends after this long with what it has found: the user waits for the box.
+constexpr uint32_t kLookupDeadline = 2000;
+// Workers left stuck are never ended, so only a few are left before the lookup gives up.
+constexpr int kAbandonedWorkersCap = 4;
 
 char16_t FoldAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? c - u'a' + u'A' : c; }
 
@@ -19,6 +29,64 @@ bool IsOnDrive(const std::u16string& name, const std::u16string& root) {
   for (size_t i = 0; i < root.size(); ++i)
     if (FoldAscii(name[i]) != FoldAscii(root[i])) return false;
   return name.size() == root.size() || name[root.size()] == u'\\';
+}
+
+// What one worker's naming of a process's handles has come to. The worker holds it too and may
+// outlive the lookup.
+struct Naming {
+  std::atomic<size_t> done{0};   // handles answered, in order
+  std::atomic<bool> holds{false};
+  std::atomic<bool> stop{false};  // the lookup has left; a worker still running ends early
+};
+
+// The names of one process's handles, asked on workers, until one is on the drive. A worker
+// that answers no handle within the deadline is left behind and a fresh one goes on after its
+// handle; abandoned counts the workers left stuck in the whole lookup. False when the process
+// was not looked at to the end (time or workers ran out).
+bool ProcessHoldsDrive(platform::IProcesses& processes, uint32_t processId,
+                       const std::vector<uint32_t>& handles,
+                       const std::vector<std::u16string>& roots, uint32_t start, int& abandoned,
+                       bool& holds) {
+  holds = false;
+  size_t next = 0;
+  while (next < handles.size()) {
+    auto naming = std::make_shared<Naming>();
+    std::vector<uint32_t> rest(handles.begin() + static_cast<std::ptrdiff_t>(next), handles.end());
+    platform::IProcesses* seam = &processes;
+    platform::WorkerThread worker([seam, processId, rest, roots, naming] {
+      seam->NameDiskFiles(processId, rest, [&](const std::u16string& name) {
+        ++naming->done;
+        for (const std::u16string& root : roots)
+          if (!name.empty() && IsOnDrive(name, root)) naming->holds = true;
+        return !naming->holds && !naming->stop;
+      });
+    });
+    if (!worker.Started()) return false;
+    size_t seen = 0;
+    for (;;) {
+      const uint32_t spent = platform::TickCount() - start;
+      const uint32_t left = spent < kLookupDeadline ? kLookupDeadline - spent : 0;
+      const bool ended = worker.Wait(left < kHandleDeadline ? left : kHandleDeadline);
+      if (naming->holds) {
+        holds = true;
+        return true;
+      }
+      if (ended) return true;
+      const size_t done = naming->done;
+      if (left <= kHandleDeadline || (done == seen && ++abandoned >= kAbandonedWorkersCap)) {
+        naming->stop = true;
+        return false;
+      }
+      if (done == seen) {
+        // Stuck on the handle after the last one answered: the next worker starts past it.
+        naming->stop = true;
+        next += done + 1;
+        break;
+      }
+      seen = done;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -46,14 +114,14 @@ bool FindDriveHolders(platform::IProcesses& processes, char letter,
     for (const platform::ProcessEntry& process : running)
       programs[process.processId] = MbcsBaseName(process.exeName);
 
+  const uint32_t start = platform::TickCount();
+  int abandoned = 0;
   for (const auto& process : fileHandles) {
     bool holds = false;
-    processes.NameDiskFiles(process.first, process.second, [&](const std::u16string& name) {
-      for (const std::u16string& root : roots)
-        if (IsOnDrive(name, root)) holds = true;
-      return !holds;  // one handle on the drive is enough
-    });
+    const bool lookedThrough =
+        ProcessHoldsDrive(processes, process.first, process.second, roots, start, abandoned, holds);
     if (holds) holders.push_back({programs[process.first], process.first});
+    if (!lookedThrough) break;  // out of time or workers: what was found is shown
   }
   return true;
 }

@@ -127,18 +127,19 @@ bool Win32Processes::ListHandles(HandleTable& table) {
   return typeKnown;
 }
 
-bool Win32Processes::QueryName(HANDLE handle, std::u16string& name) {
-  if (m_name.size() < 0x1000) m_name.resize(0x1000);
+bool Win32Processes::QueryName(HANDLE handle, std::vector<unsigned char>& buffer,
+                               std::u16string& name) const {
+  if (buffer.size() < 0x1000) buffer.resize(0x1000);
   ULONG needed = 0;
-  LONG status = m_queryObject(handle, kObjectNameInformation, m_name.data(),
-                              static_cast<ULONG>(m_name.size()), &needed);
-  if (IsShortBuffer(status) && needed > m_name.size() && needed <= kNameBufferLimit) {
-    m_name.resize(needed);
-    status = m_queryObject(handle, kObjectNameInformation, m_name.data(),
-                           static_cast<ULONG>(m_name.size()), &needed);
+  LONG status = m_queryObject(handle, kObjectNameInformation, buffer.data(),
+                              static_cast<ULONG>(buffer.size()), &needed);
+  if (IsShortBuffer(status) && needed > buffer.size() && needed <= kNameBufferLimit) {
+    buffer.resize(needed);
+    status = m_queryObject(handle, kObjectNameInformation, buffer.data(),
+                           static_cast<ULONG>(buffer.size()), &needed);
   }
   if (status < 0) return false;
-  const auto* counted = reinterpret_cast<const CountedName*>(m_name.data());
+  const auto* counted = reinterpret_cast<const CountedName*>(buffer.data());
   if (counted->buffer == nullptr) return false;
   name.assign(reinterpret_cast<const char16_t*>(counted->buffer), counted->length / 2);
   return true;
@@ -149,18 +150,22 @@ void Win32Processes::NameDiskFiles(uint32_t processId, const std::vector<uint32_
   if (m_queryObject == nullptr) return;
   ScopedKernelHandle process(OpenProcess(PROCESS_DUP_HANDLE, FALSE, processId));
   if (!process) return;
+  // Each call has its buffer of its own: a worker left stuck in one call may wake while
+  // another runs.
+  std::vector<unsigned char> buffer;
   std::u16string name;
   for (uint32_t value : handles) {
+    name.clear();
     HANDLE copy = nullptr;
-    if (!DuplicateHandle(process.Get(), reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)),
-                         GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS))
-      continue;
-    ScopedKernelHandle owned(copy);
-    // Asking the name of a pipe that another thread waits on blocks until that wait ends.
-    // GetFileType is answered from the device the handle leads to, without waiting for the
-    // file, and only files on a disk (files, folders, volumes) go on to the name query.
-    if (GetFileType(copy) != FILE_TYPE_DISK) continue;
-    if (QueryName(copy, name) && !visit(name)) return;
+    if (DuplicateHandle(process.Get(), reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)),
+                        GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+      ScopedKernelHandle owned(copy);
+      // Only files on a disk (files, folders, volumes) go on to the name query. Both calls
+      // wait on the file object's lock while a synchronous request is pending on it: that is
+      // why this runs on a worker the caller can leave behind.
+      if (GetFileType(copy) != FILE_TYPE_DISK || !QueryName(copy, buffer, name)) name.clear();
+    }
+    if (!visit(name)) return;
   }
 }
 

@@ -27,14 +27,14 @@ class Win32Processes : public IProcesses {
 
   // One NtQuerySystemInformation class into m_system, grown until it fits.
   bool QuerySystem(ULONG infoClass);
-  bool QueryName(HANDLE handle, std::u16string& name);
+  // NtQueryObject's name of a handle, through a buffer grown as needed.
+  bool QueryName(HANDLE handle, std::vector<unsigned char>& buffer, std::u16string& name) const;
 
   QuerySystemInformation m_querySystem = nullptr;
   QueryObject m_queryObject = nullptr;
   QueryDosDevice m_queryDosDevice = nullptr;
   // Kept between calls: the handle list of a busy machine runs to a megabyte.
   std::vector<unsigned char> m_system;
-  std::vector<unsigned char> m_name;
 };
 
 }  // namespace platform

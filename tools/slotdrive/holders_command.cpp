@@ -4,6 +4,7 @@
 #ifdef SLOTDRIVE_LIVE
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 
 #include "platform/win32/win32_processes.h"
@@ -29,7 +30,7 @@ class CountingProcesses : public platform::IProcesses {
   void NameDiskFiles(uint32_t processId, const std::vector<uint32_t>& offered,
                      const std::function<bool(const std::u16string&)>& visit) override {
     m_inner.NameDiskFiles(processId, offered, [&](const std::u16string& name) {
-      ++named;
+      if (!name.empty()) ++named;
       return visit(name);
     });
   }
@@ -40,7 +41,7 @@ class CountingProcesses : public platform::IProcesses {
     return m_inner.ListProcesses(processes);
   }
   size_t handles = 0;
-  size_t named = 0;
+  std::atomic<size_t> named{0};  // counted on the lookup's workers
 
  private:
   platform::IProcesses& m_inner;
