@@ -14,6 +14,7 @@ RequestExecutionLevel admin
 
 !include LogicLib.nsh
 !include WinMessages.nsh
+!include WinVer.nsh
 !include MUI2.nsh
 !addincludedir "${GENERATED}"
 !include version.nsh
@@ -55,6 +56,7 @@ ShowUninstDetails show
 LangString NEED_ADMIN ${LANG_JAPANESE} "インストールには管理者の権限が必要です。管理者としてログオンしてから、もう一度実行してください。"
 LangString TAVRIK_ENDING ${LANG_JAPANESE} "Tavrik を終了しています..."
 LangString TAVRIK_STILL_RUNNING ${LANG_JAPANESE} "Tavrik が終了しませんでした。使用中のファイルは再起動時に削除されます。"
+LangString TAVRIK_AT_LOGON ${LANG_JAPANESE} "Tavrik は次回のログオン時に起動します。すぐに使うときは、スタート メニューから Tavrik を起動してください。"
 
 !include definitions.nsh
 !include end_tavrik.nsh
@@ -213,8 +215,16 @@ Section "Install"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 
   ; The Tavrik that was ended above, or the first one: the tray icon is back at once rather
-  ; than at the next logon.
-  Exec '"$INSTDIR\Tavrik.exe"'
+  ; than at the next logon. Not on Vista: started from this elevated installer, Tavrik would run
+  ; elevated, write the machine-wide icon keys itself instead of handing them to Tolket, and
+  ; miss the messages of the user's unelevated shell (its tray icon's clicks, "TaskbarCreated").
+  ; There it starts with the user's own rights at the next logon.
+  ${If} ${AtLeastWinVista}
+    SetDetailsView show
+    DetailPrint "$(TAVRIK_AT_LOGON)"
+  ${Else}
+    Exec '"$INSTDIR\Tavrik.exe"'
+  ${EndIf}
 SectionEnd
 
 Section "Uninstall"

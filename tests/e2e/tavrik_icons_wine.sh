@@ -5,7 +5,9 @@
 #     DriveIcons and Explorer keys of its lettered slots and keeps F's old icon in "BackData";
 #   - killed with SIGKILL, it leaves its keys and its record in the settings behind;
 #   - started again with the readers gone, it puts the keys back as they were before;
-#   - Exit clears its record in the settings.
+#   - Exit clears its record in the settings;
+#   - with the readers back, the end of the logon session ("wineboot --end-session") takes back
+#     what Exit takes back: no label of Tavrik's stays, F's old icon is back, the record is clear.
 # usage: tavrik_icons_wine.sh Tavrik.exe tray_driver.exe slotdrive.exe
 set -u -o pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -75,5 +77,19 @@ check "Explorer's drive key of I gone" "<no key>" "$(value_of "$drives\\I")"
 wine_run "$driver" command 1036 || fail "exit not posted"
 wait_until 10 wine_ended Tavrik.exe || fail "Tavrik did not exit"
 check "record cleared at exit" "<none>" "$(value_of "$settings\\IcoList1" 0x0)"
+
+# The logon session ends: the system ends Tavrik without WM_CLOSE, after WM_ENDSESSION.
+wine_machine_load "$root/tests/fixtures/xp_tavrik_readers.reg" || fail "readers not plugged again"
+wine "$tavrik" >/dev/null 2>&1 &
+disown
+wait_until 20 icons_recorded || fail "Tavrik recorded no icon keys before the logoff"
+[ "$(value_of "$icons\\I\\DefaultLabel")" != "<no key>" ] && pass || fail "no label of I before the logoff"
+wine_run wineboot --end-session >/dev/null 2>&1
+wait_until 10 wine_ended Tavrik.exe || fail "Tavrik still runs after the end of the session"
+check "end of session: I's label gone" "<no key>" "$(value_of "$icons\\I\\DefaultLabel")"
+check "end of session: F's label gone" "<no key>" "$(value_of "$icons\\F\\DefaultLabel")"
+check "end of session: F's old icon back" 'C:\camera.ico' "$(value_of "$icons\\F\\DefaultIcon")"
+check "end of session: Explorer's key of I gone" "<no key>" "$(value_of "$drives\\I")"
+check "end of session: record cleared" "<none>" "$(value_of "$settings\\IcoList1" 0x0)"
 
 e2e_finish

@@ -9,7 +9,8 @@
 #     as the owner-drawn items "slotdrive tavrik" predicts for the same machine;
 #   - a right click shows the fixed menu (screenshots/tavrik_fixed_menu.png);
 #   - "version information" opens one dialog however often it is chosen;
-#   - Escape does not close the hidden window;
+#   - Escape does not close the hidden window, nor does Enter after it (which the dialog makes
+#     IDOK): Tavrik still runs and its icon is in the tray;
 #   - icon repair, with no hand-off to Tolket ever made on XP, starts nothing and shows nothing;
 #   - a restarted taskbar ("TaskbarCreated") gets the icon back, with the image it showed;
 #   - unplugging the readers (their records and drive F go) while the slot menu is open, and
@@ -129,6 +130,11 @@ wait_until 5 dialogs_open "$driver" "$title" 0
 run "$driver" escape || fail "escape: not posted"
 sleep 1  # nothing to wait for: Tavrik must not end
 [ "$(wine_processes Tavrik.exe)" = 1 ] && pass || fail "escape: Tavrik ended"
+# Enter, once a menu has made the hidden dialog the foreground window, gives IDOK.
+run "$driver" keys escape return || fail "enter: not posted"
+sleep 1  # nothing to wait for: Tavrik must not end
+[ "$(wine_processes Tavrik.exe)" = 1 ] && pass || fail "enter: Tavrik ended"
+run "$driver" icon && pass || fail "enter: the tray icon went"
 
 # Icon repair: XP never hands values to Tolket, so Tavrik puts the keys back itself; neither
 # Tolket's window nor the box for a Tolket.exe that is not there (it is not beside this build's
