@@ -223,7 +223,9 @@ TEST(DriveIcons, AKeyRecordedTwiceIsUndoneOnceAndTheUserKeepsTheirValues) {
     if (std::string(os) != "Win98") ExpectTheUsersValues(machine, kHkeyClassesRoot, kDrives);
     // The undone keys leave the record: a later crash cannot undo them again.
     EXPECT_EQ("<none>", machine.ProfileValue("IcoList1", "5x0"));
-    if (std::string(os) != "Win98") EXPECT_EQ("<none>", machine.ProfileValue("IcoList2", "0x0"));
+    if (std::string(os) != "Win98") {
+      EXPECT_EQ("<none>", machine.ProfileValue("IcoList2", "0x0"));
+    }
   }
 }
 
