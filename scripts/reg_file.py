@@ -18,6 +18,9 @@ are passed over: a whole-registry export with something unforeseen in it can sti
 usage: reg_file.py sorted FILE.reg [IGNORED_KEY...]
   the file's keys sorted case-insensitively, each followed by its values sorted, one
   "[KEY] VALUE-LINE" each, in UTF-8; the ignored keys and their subkeys left out
+       reg_file.py value FILE.reg KEY [NAME]
+  the text of one string value (the default value without NAME) in UTF-8, "<none>" when the
+  key has no such value and "<no key>" when the file has no such key (case-insensitive)
 """
 import re
 import sys
@@ -216,8 +219,22 @@ def sorted_listing(keys, ignored=()):
     return out
 
 
+def value_text(keys, path, name=""):
+    """A string value's text as the file leaves it, "<none>" or "<no key>"."""
+    found = [key for key in keys if key.path.upper() == path.upper()]
+    if not found or found[-1].deleted:
+        return "<no key>"
+    text = "<none>"
+    for key in found:
+        for value in key.values:
+            if value.name is not None and value.name.upper() == name.upper():
+                text = value.data if value.kind == "sz" else "<none>"
+    return text
+
+
 def main(argv):
-    if len(argv) < 3 or argv[1] != "sorted":
+    valid = (len(argv) >= 3 and argv[1] == "sorted") or (argv[1:2] == ["value"] and len(argv) in (4, 5))
+    if not valid:
         print("usage: " + __doc__.strip().split("usage: ")[1], file=sys.stderr)
         return 2
     try:
@@ -226,8 +243,11 @@ def main(argv):
     except (OSError, RegFileError) as error:
         print("reg_file: %s: %s" % (argv[2], error), file=sys.stderr)
         return 1
-    listing = "".join(line + "\n" for line in sorted_listing(keys, argv[3:]))
-    sys.stdout.buffer.write(listing.encode("utf-8", "surrogatepass"))
+    if argv[1] == "value":
+        out = value_text(keys, argv[3], argv[4] if len(argv) == 5 else "") + "\n"
+    else:
+        out = "".join(line + "\n" for line in sorted_listing(keys, argv[3:]))
+    sys.stdout.buffer.write(out.encode("utf-8", "surrogatepass"))
     return 0
 
 

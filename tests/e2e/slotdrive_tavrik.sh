@@ -146,6 +146,36 @@ printf 'C:\\\x83\x5c\\SendTo\\\tC:\\SO~1\\SendTo\\\n' >"$work/so_files.txt"
 run so "${machine[@]}" --reg "$work/so_sendto.reg" --os Win2k --drives "$drives" --files "$work/so_files.txt"
 holds so '"CreateShortcut C:\\SO~1\\SendTo\\コンパクトフラッシュドライブ(F).lnk -> F:\\ (CF/MD)" in d["shellCalls"]'
 
+# A crash record naming drive F twice ("0x0" and "5x0": reader A's CF slot had F, then reader
+# B's slot got it), over keys that hold our icon and label with the user's own in "BackData".
+# The start undoes F once: the user's icon and label come back, on NT and 9x, in both roots.
+icons='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Explorer\DriveIcons\F'
+drives_f='HKEY_CLASSES_ROOT\Applications\explorer.exe\Drives\F'
+settings='HKEY_CURRENT_USER\Software\Norvell\Tavrik\Settings\Tavrik'
+{
+  printf 'REGEDIT4\r\n\r\n'
+  for key in "$icons" "$drives_f"; do
+    printf '[%s\\DefaultIcon]\r\n@="C:\\\\Tavrik\\\\cf.ico"\r\n"BackData"="C:\\\\Mine\\\\mine.ico"\r\n\r\n' "$key"
+    printf '[%s\\DefaultLabel]\r\n@="CF"\r\n"BackData"="Mine"\r\n\r\n' "$key"
+  done
+  for list in IcoList1 IcoList2; do
+    case $list in IcoList1) path=${icons#HKEY_LOCAL_MACHINE\\} ;; *) path=${drives_f#HKEY_CLASSES_ROOT\\} ;; esac
+    printf '[%s\\%s]\r\n"0x0"="%s"\r\n"5x0"="%s"\r\n\r\n' "$settings" "$list" "${path//\\/\\\\}" "${path//\\/\\\\}"
+  done
+} >"$work/crash.reg"
+value() { python3 "$here/../../scripts/reg_file.py" value "$work/after.reg" "$@"; }
+for os in WinXP Win2k Win98 WinMe; do
+  "$exe" tavrik --reg "$definitions" --reg "$here/../fixtures/xp_machine.reg" --reg "$work/crash.reg" \
+    --os "$os" --out "$work/after.reg" >/dev/null 2>"$work/err" || fail "crash $os: exit $? ($(cat "$work/err"))"
+  roots=("$icons")
+  [ "$os" != Win98 ] && roots+=("$drives_f")
+  for key in "${roots[@]}"; do
+    check "crash $os: ${key%%\\*} icon" 'C:\Mine\mine.ico' "$(value "$key\\DefaultIcon")"
+    check "crash $os: ${key%%\\*} label" Mine "$(value "$key\\DefaultLabel")"
+    check "crash $os: ${key%%\\*} backup gone" "<none>" "$(value "$key\\DefaultIcon" BackData)"
+  done
+done
+
 # What the window could not be told is refused, with nothing written.
 for bad in "--click middle" "--command 999" "--command 1088" "--command 10x" \
            "--drives C=fixed --media Q" "--drives F=floppy" "--drives F=fixed,f=cdrom" "--live" \
