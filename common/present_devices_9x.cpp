@@ -5,7 +5,8 @@
 
 bool ForEachPresentDevice(platform::IRegistry& registry, uint32_t bufferSize,
                           uint32_t deviceAccess,
-                          const std::function<void(const std::string& hardwareKey)>& visit) {
+                          const std::function<void(const std::string& hardwareKey)>& visit,
+                          bool* refused) {
   platform::ScopedRegKey configManager(registry);
   if (configManager.Open(platform::kHkeyDynData, kConfigManagerEnumKey, platform::kKeyRead) !=
       platform::kErrorSuccess)
@@ -14,8 +15,14 @@ bool ForEachPresentDevice(platform::IRegistry& registry, uint32_t bufferSize,
     std::string hardwareKey;
     {
       platform::ScopedRegKey device(registry);
-      if (device.Open(configManager.Get(), name.c_str(), deviceAccess) != platform::kErrorSuccess)
+      const long status = device.Open(configManager.Get(), name.c_str(), deviceAccess);
+      if (status != platform::kErrorSuccess) {
+        // A devnode that went away meanwhile is simply not present any more.
+        if (refused != nullptr && status != platform::kErrorFileNotFound &&
+            status != platform::kErrorKeyDeleted)
+          *refused = true;
         return;
+      }
       hardwareKey = ReadTextValue(registry, device.Get(), kHardwareKeyValue, bufferSize);
     }
     visit(hardwareKey);

@@ -18,7 +18,10 @@ inline constexpr const char kUserDriveLetterValue[] = "UserDriveLetterAssignment
 
 // Calls visit with the hardware key of every present device, in enumeration order; each
 // device subkey is opened with deviceAccess and closed again before the call. False (and no
-// call) when the configuration manager key cannot be opened.
+// call) when the configuration manager key cannot be opened. A device whose key is there but
+// cannot be opened is passed over, and sets *refused when given (a writer must not report
+// success then).
 bool ForEachPresentDevice(platform::IRegistry& registry, uint32_t bufferSize,
                           uint32_t deviceAccess,
-                          const std::function<void(const std::string& hardwareKey)>& visit);
+                          const std::function<void(const std::string& hardwareKey)>& visit,
+                          bool* refused = nullptr);

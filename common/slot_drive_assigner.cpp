@@ -34,19 +34,47 @@ std::vector<MountRecordHit> CollectSlotRecords(platform::IRegistry& registry,
   return hits;
 }
 
-void DeleteRecords(platform::IRegistry& registry, platform::RegKey mountKey,
-                   const std::vector<MountRecordHit>& hits) {
-  for (const MountRecordHit& hit : hits) registry.DeleteValue(mountKey, hit.valueName.c_str());
+// Whether a value that read as empty holds text after all: the read failed rather than found
+// nothing. (An empty string or a missing value is a disk that says nothing.)
+bool HoldsUnreadText(platform::IRegistry& registry, const std::string& deviceId,
+                     const char* name) {
+  ScopedRegKey device(registry);
+  long status = device.Open(kHkeyLocalMachine, (kDeviceEnumKeyPrefix + deviceId).c_str(), kKeyRead);
+  uint32_t size = 0;
+  if (status == kErrorSuccess) status = registry.QueryValue(device.Get(), name, nullptr, nullptr, &size);
+  if (status == platform::kErrorFileNotFound || status == platform::kErrorKeyDeleted) return false;
+  return status != kErrorSuccess || size > 1;
 }
 
-void WriteRecord(platform::IRegistry& registry, platform::RegKey mountKey, char letter,
-                 const std::vector<uint8_t>& record) {
-  registry.SetValue(mountKey, DosDevicesValueName(letter).c_str(), platform::kRegBinary,
-                    record.data(), static_cast<uint32_t>(record.size()));
-}
 }  // namespace
 
 CSlotDriveAssigner::~CSlotDriveAssigner() = default;
+
+void CSlotDriveAssigner::Check(long status, bool absentIsFine) {
+  if (status == kErrorSuccess) return;
+  if (absentIsFine &&
+      (status == platform::kErrorFileNotFound || status == platform::kErrorKeyDeleted))
+    return;
+  m_bWriteFailed = true;
+}
+
+void CSlotDriveAssigner::ReplaceRecords(platform::RegKey mounts,
+                                        const std::vector<MountRecordHit>& hits,
+                                        const std::string& matchText, char letter,
+                                        const std::vector<uint8_t>& record) {
+  const std::string newName = DosDevicesValueName(letter);
+  for (const MountRecordHit& hit : hits)
+    Check(m_registry.DeleteValue(mounts, hit.valueName.c_str()), true);
+  const long written = m_registry.SetValue(mounts, newName.c_str(), platform::kRegBinary,
+                                           record.data(), static_cast<uint32_t>(record.size()));
+  Check(written);
+  if (written == kErrorSuccess) ++m_nWrites;
+  // A record left behind (its enumeration failed halfway) would give the slot two letters.
+  const std::vector<MountRecordHit> left =
+      CollectSlotRecords(m_registry, m_system, mounts, matchText);
+  if (left.size() != 1 || MbcsUpper(left[0].valueName) != MbcsUpper(newName))
+    m_bWriteFailed = true;
+}
 
 void CSlotDriveAssigner::AssignDrive(const std::string& slotId, char letter,
                                      const std::string& nameFilter) {
@@ -66,23 +94,32 @@ void CSlotDriveAssigner::AssignDriveNt(const std::string& slotId, char letter,
   ForEachMatchingDisk(
       m_registry, kWriterBufferSize, SplitSlotId(slotId), [&](const std::string& deviceId) {
         DiskNames names;
-        if (!ReadDiskNames(m_registry, deviceId, kWriterBufferSize, names)) return;
-        // Stricter than the lookup: a disk that does not say its name is not rewritten.
+        if (!ReadDiskNames(m_registry, deviceId, kWriterBufferSize, names)) {
+          if (HoldsUnreadText(m_registry, deviceId, "FriendlyName")) m_bWriteFailed = true;
+          return;
+        }
+        // Stricter than the lookup: a disk that does not say its name is not rewritten. One
+        // whose name could not be read is a failure, not another reader.
+        if (names.friendlyName.empty() && HoldsUnreadText(m_registry, deviceId, "FriendlyName"))
+          m_bWriteFailed = true;
         if (!MbcsContains(names.friendlyName, nameFilter)) return;
         const std::string& prefix = names.parentIdPrefix;
-        if (prefix.empty()) return;
+        if (prefix.empty()) {
+          if (HoldsUnreadText(m_registry, deviceId, "ParentIdPrefix")) m_bWriteFailed = true;
+          return;
+        }
         const std::string recordText = XpMountRecordText(prefix);
         // Encoded before anything is deleted: a record too long to write must not cost the
         // slot the letters it has.
         std::vector<uint8_t> record;
         if (!EncodeMountRecord(m_system, recordText, kWriterBufferSize, record)) return;
         ScopedRegKey mounts(m_registry);
-        if (mounts.Open(kHkeyLocalMachine, kMountedDevicesKey, kKeyAllAccess) != kErrorSuccess)
-          return;
-        DeleteRecords(m_registry, mounts.Get(),
-                      CollectSlotRecords(m_registry, m_system, mounts.Get(),
-                                         MbcsUpper(recordText)));
-        WriteRecord(m_registry, mounts.Get(), letter, record);
+        const long opened = mounts.Open(kHkeyLocalMachine, kMountedDevicesKey, kKeyAllAccess);
+        Check(opened);
+        if (opened != kErrorSuccess) return;
+        const std::string matchText = MbcsUpper(recordText);
+        ReplaceRecords(mounts.Get(), CollectSlotRecords(m_registry, m_system, mounts.Get(), matchText),
+                       matchText, letter, record);
       });
 }
 
@@ -91,8 +128,9 @@ void CSlotDriveAssigner::AssignDriveVista(const std::string& slotId, char letter
   ForEachMatchingDisk(
       m_registry, kWriterBufferSize, SplitSlotId(slotId), [&](const std::string&) {
         ScopedRegKey mounts(m_registry);
-        if (mounts.Open(kHkeyLocalMachine, kMountedDevicesKey, kKeyAllAccess) != kErrorSuccess)
-          return;
+        const long opened = mounts.Open(kHkeyLocalMachine, kMountedDevicesKey, kKeyAllAccess);
+        Check(opened);
+        if (opened != kErrorSuccess) return;
         std::vector<MountRecordHit> hits =
             CollectSlotRecords(m_registry, m_system, mounts.Get(), matchText);
         // Vista names the volume by the device's own instance path, which only an existing
@@ -101,8 +139,7 @@ void CSlotDriveAssigner::AssignDriveVista(const std::string& slotId, char letter
         std::vector<uint8_t> record;
         if (!EncodeMountRecord(m_system, hits.back().recordText, kWriterBufferSize, record))
           return;
-        DeleteRecords(m_registry, mounts.Get(), hits);
-        WriteRecord(m_registry, mounts.Get(), letter, record);
+        ReplaceRecords(mounts.Get(), hits, matchText, letter, record);
       });
 }
 
@@ -111,21 +148,29 @@ void CSlotDriveAssigner::AssignDrive9x(const std::string& slotId, char letter,
   const std::string upperSlotId = MbcsUpper(slotId);
   // The first and the last letter of the range the device may take: both the new one.
   const uint8_t assignment[3] = {static_cast<uint8_t>(letter), static_cast<uint8_t>(letter), 0};
-  ForEachPresentDevice(
+  bool refused = false;
+  const bool scanned = ForEachPresentDevice(
       m_registry, kWriterBufferSize, kKeyAllAccess, [&](const std::string& hardwareKey) {
         // A devnode without a hardware key names no device: "Enum\" alone is the whole
         // hardware tree, which must not get a device's letter (an empty slot id matches it).
         if (hardwareKey.find_first_not_of('\\') == std::string::npos) return;
         if (!MbcsContains(MbcsUpper(hardwareKey), upperSlotId)) return;
         ScopedRegKey device(m_registry);
-        if (device.Open(kHkeyLocalMachine, (kHardwareEnumKeyPrefix + hardwareKey).c_str(),
-                        kDeviceKeyWriteAccess) != kErrorSuccess)
-          return;
+        const long opened = device.Open(
+            kHkeyLocalMachine, (kHardwareEnumKeyPrefix + hardwareKey).c_str(), kDeviceKeyWriteAccess);
+        Check(opened, true);
+        if (opened != kErrorSuccess) return;
         if (!MbcsContains(ReadTextValue(m_registry, device.Get(), kProductIdValue,
                                         kWriterBufferSize),
                           nameFilter))
           return;
-        m_registry.SetValue(device.Get(), kUserDriveLetterValue, platform::kRegSz, assignment,
-                            sizeof assignment);
-      });
+        const long written = m_registry.SetValue(device.Get(), kUserDriveLetterValue,
+                                                 platform::kRegSz, assignment, sizeof assignment);
+        Check(written);
+        if (written == kErrorSuccess) ++m_nWrites;
+      },
+      &refused);
+  // Without a configuration manager there is no device to write to; a devnode that would not
+  // open may have been the slot's.
+  if (scanned && refused) m_bWriteFailed = true;
 }

@@ -127,7 +127,14 @@ void CLoscanDlg::OnSetClicked() {
   m_ui.Enable(IDC_SET, false);
   m_ui.Enable(IDC_REFRESH, false);
   const int index = SelectedModel();
+  m_finder.ClearWriteFailed();
   if (index >= 0) ApplyAssignment(index, letters);
+  // A refused or half-done write is never reported as done: the user would replug the reader
+  // and find the old letters, or a slot with two.
+  if (m_finder.WriteFailed()) {
+    ShowMessage("ドライブを設定できませんでした。レジストリへの書き込みに失敗しました。");
+    return;
+  }
   ShowMessage("ドライブを設定しました。必ずデバイスを抜き差ししてください。");
 }
 
@@ -136,18 +143,30 @@ void CLoscanDlg::ApplyAssignment(int index, const std::string (&letters)[kSlotRo
   const DeviceModel& model = m_models[index];
   const int slots = model.nSlots;
   if (slots == 0) return;
+  int written[kSlotRows] = {};
+  auto assign = [&](const std::string& slotId, const std::string& filter, int row) {
+    const int before = m_finder.WriteCount();
+    m_finder.AssignDrive(slotId, letters[row][0], filter);
+    written[row] += m_finder.WriteCount() - before;
+  };
   m_finder.Reset();
   for (int i = 0; i < model.nPrimaryIds && i < kMaxModelIds; ++i) {
-    const std::string& letter = letters[(i % slots) % kSlotRows];
-    if (letter.empty()) continue;
-    m_finder.AssignDrive(model.aPrimaryIds[i], letter[0], model.aPrimaryFilters[0]);
+    const int row = (i % slots) % kSlotRows;
+    if (letters[row].empty()) continue;
+    assign(model.aPrimaryIds[i], model.aPrimaryFilters[0], row);
   }
   for (int i = 0; i < model.nSecondaryIds && i < kMaxModelIds; ++i) {
     m_finder.Reset();
-    const std::string& letter = letters[(i % slots) % kSlotRows];
-    if (letter.empty()) continue;
-    m_finder.AssignDrive(model.aSecondaryIds[i], letter[0], model.aSecondaryFilters[0]);
+    const int row = (i % slots) % kSlotRows;
+    if (letters[row].empty()) continue;
+    assign(model.aSecondaryIds[i], model.aSecondaryFilters[0], row);
   }
+  // A slot the refresh found with a letter, that got a new one chosen and no record written,
+  // was not reached: some list it is found through could not be read.
+  for (int row = 0; row < kSlotRows && row < slots; ++row)
+    if (!letters[row].empty() && m_ui.GetText(kCurrentLetterIds[row]) != kNoDrive &&
+        written[row] == 0)
+      m_finder.MarkWriteFailed();
 }
 
 void CLoscanDlg::BuildCatalogue() { BuildDeviceCatalogue(m_models, m_finder.m_szOsVersion); }

@@ -10,32 +10,62 @@ constexpr uint32_t kValueBuffer = 256;
 
 }  // namespace
 
-bool ReadDriveIconText(platform::IRegistry& registry, platform::RegKey key, const char* name,
-                       std::string& text) {
+long ReadDriveIconValue(platform::IRegistry& registry, platform::RegKey key, const char* name,
+                        std::string& text) {
   // A value that fills the 256 bytes without a terminator is kept, ended in a spare byte.
-  return platform::ReadText(registry, key, name, {kValueBuffer, true}, text);
+  char data[kValueBuffer + 1] = {};
+  uint32_t type = 0;
+  uint32_t size = kValueBuffer;
+  const long status =
+      registry.QueryValue(key, name, &type, reinterpret_cast<uint8_t*>(data), &size);
+  if (status != platform::kErrorSuccess) return status;
+  text.assign(data);
+  return platform::kErrorSuccess;
 }
 
 bool WriteDriveIconValue(platform::IRegistry& registry, platform::RegKey key,
                          const std::string& wanted) {
   std::string backup;
-  if (!ReadDriveIconText(registry, key, kBackData, backup)) {
+  const long backupStatus = ReadDriveIconValue(registry, key, kBackData, backup);
+  const bool backedUp = backupStatus == platform::kErrorSuccess && !backup.empty();
+  if (!backedUp) {
+    // Neither a backup nor an earlier value that cannot be read is ever written over.
+    if (backupStatus != platform::kErrorSuccess && backupStatus != platform::kErrorFileNotFound)
+      return false;
     std::string old;
-    if (ReadDriveIconText(registry, key, "", old) && !old.empty() &&
-        MbcsUpper(old) != MbcsUpper(wanted))
-      platform::WriteText(registry, key, kBackData, old);
+    const long oldStatus = ReadDriveIconValue(registry, key, "", old);
+    if (oldStatus != platform::kErrorSuccess && oldStatus != platform::kErrorFileNotFound)
+      return false;
+    if (oldStatus == platform::kErrorSuccess && !old.empty() &&
+        MbcsUpper(old) != MbcsUpper(wanted) &&
+        platform::WriteText(registry, key, kBackData, old) != platform::kErrorSuccess)
+      return false;
   }
   return platform::WriteText(registry, key, "", wanted) == platform::kErrorSuccess;
 }
 
-bool RestoreDriveIconValue(platform::IRegistry& registry, platform::RegKey key) {
-  platform::WriteText(registry, key, "", "");
+DriveIconUndo UndoDriveIconValue(platform::IRegistry& registry, platform::RegKey key,
+                                 const std::function<bool(const std::string&)>& isOurs) {
   std::string backup;
-  if (!ReadDriveIconText(registry, key, kBackData, backup)) return false;
-  platform::WriteText(registry, key, "", backup);
-  platform::WriteText(registry, key, kBackData, "");
-  registry.DeleteValue(key, kBackData);
-  return true;
+  const long backupStatus = ReadDriveIconValue(registry, key, kBackData, backup);
+  if (backupStatus != platform::kErrorSuccess && backupStatus != platform::kErrorFileNotFound)
+    return DriveIconUndo::kFailed;
+  if (backupStatus == platform::kErrorSuccess && !backup.empty()) {
+    if (platform::WriteText(registry, key, "", backup) != platform::kErrorSuccess)
+      return DriveIconUndo::kFailed;
+    // Emptied first: should the delete fail, an empty backup is taken for none.
+    platform::WriteText(registry, key, kBackData, "");
+    registry.DeleteValue(key, kBackData);
+    return DriveIconUndo::kRestored;
+  }
+  std::string current;
+  const long status = ReadDriveIconValue(registry, key, "", current);
+  if (status == platform::kErrorFileNotFound) return DriveIconUndo::kTakenAway;
+  if (status != platform::kErrorSuccess) return DriveIconUndo::kFailed;
+  if (!current.empty() && !isOurs(current)) return DriveIconUndo::kLeftAlone;
+  if (platform::WriteText(registry, key, "", "") != platform::kErrorSuccess)
+    return DriveIconUndo::kFailed;
+  return DriveIconUndo::kTakenAway;
 }
 
 long DeleteDriveIconSubKey(platform::IRegistry& registry, platform::RegKey root,

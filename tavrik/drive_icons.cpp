@@ -21,13 +21,6 @@ void WriteWithBackup(platform::IRegistry& registry, ScopedRegKey& key, const std
   key.Close();
 }
 
-// Empties the default value and puts a backup back; closes the key; true when restored.
-bool EmptyAndRestore(platform::IRegistry& registry, ScopedRegKey& key) {
-  bool restored = RestoreDriveIconValue(registry, key.Get());
-  key.Close();
-  return restored;
-}
-
 }  // namespace
 
 bool CDriveIcons::ExplorerKeysUsed() const {
@@ -94,28 +87,38 @@ void CDriveIcons::ApplyDriveIcons() {
 
 // Undoes one recorded drive key. The machine-wide pass keeps Windows 2000's emptied
 // "DefaultIcon" and removes the drive's own key only on the 9x family; Explorer's pass always
-// deletes both subkeys and, unless a backup came back, the drive's key.
+// deletes both subkeys and, unless a value came back or stayed, the drive's key. A read or write
+// that fails leaves the key recorded, to be tried again at the next removal; values that are
+// not ours keep the retry from taking away what the first try put back.
 static void UndoDriveKey(platform::IRegistry& registry, platform::RegKey root,
                          std::string& recordedPath, bool explorerPass, bool keepIconKey,
-                         bool deleteDriveKey, const char* parentPath) {
+                         bool deleteDriveKey, const char* parentPath,
+                         const std::function<bool(const std::string&)>& isOurs) {
   size_t slash = MbcsFindLast(recordedPath, '\\');
   std::string x = slash == std::string::npos ? recordedPath : recordedPath.substr(slash + 1);
   ScopedRegKey icon(registry);
   if (icon.Open(root, (recordedPath + "\\DefaultIcon\\").c_str(), platform::kKeyAllAccess) !=
       platform::kErrorSuccess)
     return;  // stays recorded, and is tried again at the next removal
-  bool restored = EmptyAndRestore(registry, icon);
-  if (!restored && !keepIconKey) DeleteDriveIconSubKey(registry, root, recordedPath, "DefaultIcon");
+  const DriveIconUndo iconUndo = UndoDriveIconValue(registry, icon.Get(), isOurs);
+  icon.Close();
+  if (iconUndo == DriveIconUndo::kFailed) return;
+  if (iconUndo == DriveIconUndo::kTakenAway && !keepIconKey)
+    DeleteDriveIconSubKey(registry, root, recordedPath, "DefaultIcon");
 
   ScopedRegKey label(registry);
   const std::string labelPath = recordedPath + (explorerPass ? "\\DefaultLabel\\" : "\\DefaultLabel");
-  bool labelRestored = false;
+  DriveIconUndo labelUndo = DriveIconUndo::kTakenAway;
   if (label.Open(root, labelPath.c_str(), platform::kKeyAllAccess) == platform::kErrorSuccess) {
-    labelRestored = EmptyAndRestore(registry, label);
-    if (!labelRestored) DeleteDriveIconSubKey(registry, root, recordedPath, "DefaultLabel");
+    labelUndo = UndoDriveIconValue(registry, label.Get(), isOurs);
+    label.Close();
+    if (labelUndo == DriveIconUndo::kFailed) return;
+    if (labelUndo == DriveIconUndo::kTakenAway)
+      DeleteDriveIconSubKey(registry, root, recordedPath, "DefaultLabel");
   }
-  if (!restored && !labelRestored && deleteDriveKey)
-    DeleteDriveIconSubKey(registry, root, parentPath, x.c_str());
+  const bool valueStays = iconUndo != DriveIconUndo::kTakenAway ||
+                          labelUndo != DriveIconUndo::kTakenAway;
+  if (!valueStays && deleteDriveKey) DeleteDriveIconSubKey(registry, root, parentPath, x.c_str());
   recordedPath.clear();
 }
 
@@ -136,20 +139,34 @@ static void UndoEachKeyOnce(std::string (&paths)[kCellCount], int deviceNum,
   }
 }
 
+bool CDriveIcons::IsOurValue(const std::string& value) const {
+  // What ApplyDriveIcons writes: a slot's icon file or its label, as the definitions give them.
+  const std::string upper = MbcsUpper(value);
+  for (int p = 0; p < DeviceNum(); ++p) {
+    const CReaderDefinition& reader = m_definitions.m_aReaders[p];
+    for (int s = 0; s < reader.m_nDriveNum; ++s)
+      if (upper == MbcsUpper(reader.m_aSlots[s].m_strIconPath) ||
+          upper == MbcsUpper(reader.m_aSlots[s].m_strDriveFuncs))
+        return true;
+  }
+  return false;
+}
+
 void CDriveIcons::RemoveDriveIcons() {
   if (m_finder.IsVersion(kOsWin95)) return;
   // Every cell, not only those below the slot count: a record restored from a run with other
   // definitions must be undone too.
   const bool keepIconKey = m_finder.IsVersion(kOsWin2k);
   const bool deleteDriveKey = m_finder.IsFamily(kOsWin9x);
+  const auto isOurs = [this](const std::string& value) { return IsOurValue(value); };
   UndoEachKeyOnce(m_strDriveIconKey, DeviceNum(), [&](std::string& path) {
     UndoDriveKey(m_registry, platform::kHkeyLocalMachine, path, false, keepIconKey,
-                 deleteDriveKey, kDriveIconsKey);
+                 deleteDriveKey, kDriveIconsKey, isOurs);
   });
   if (!ExplorerKeysUsed()) return;
   UndoEachKeyOnce(m_strExplorerIconKey, DeviceNum(), [&](std::string& path) {
     UndoDriveKey(m_registry, platform::kHkeyClassesRoot, path, true, false, true,
-                 kExplorerDrivesKey);
+                 kExplorerDrivesKey, isOurs);
   });
 }
 

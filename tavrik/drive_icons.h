@@ -52,6 +52,8 @@ class CDriveIcons {
                  bool& listed);
   // HKEY_CLASSES_ROOT keys are Explorer's own on NT and on Me.
   bool ExplorerKeysUsed() const;
+  // Whether a value without backup is one the program writes, which its undo may take away.
+  bool IsOurValue(const std::string& value) const;
 
   const CSlotDriveFinder& m_finder;
   platform::IRegistry& m_registry;

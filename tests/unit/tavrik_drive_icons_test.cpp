@@ -91,7 +91,7 @@ TEST(DriveIcons, RemovalWithoutBackupDiffersPerSystem) {
     IconMachine machine(c.os);
     CEjectorDlg& dlg = machine.Start();
     // The slot state as a refresh leaves it (the 9x lookup would need other fixtures).
-    dlg.Slots().SetSlot(0, 1, "F", "CF", 0);
+    dlg.Slots().SetSlot(0, 1, "F", "コンパクトフラッシュ", 0);
     dlg.ApplyDriveIcons();
     EXPECT_EQ(kCfIcon, machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
     bool explorerWritten = machine.DefaultValue(kHkeyClassesRoot, kDrives + "F\\DefaultIcon") == kCfIcon;

@@ -63,18 +63,36 @@ bool KeyIsEmpty(platform::IRegistry& registry, platform::RegKey root, const std:
 void RemoveEntry(platform::IRegistry& registry, const CheckedEntry& entry, TolketReport& report) {
   const DriveIconTarget& target = entry.target;
   ScopedRegKey key(registry);
-  if (key.Open(target.root, target.keyPath.c_str(), platform::kKeyAllAccess) !=
-      platform::kErrorSuccess)
+  long status = key.Open(target.root, target.keyPath.c_str(), platform::kKeyAllAccess);
+  if (status == platform::kErrorFileNotFound) return;  // gone already
+  if (status != platform::kErrorSuccess) {
+    ReportRegistryFailure(report, target.keyPath + " を開けませんでした", status);
     return;
-  // One byte more than an entry may hold, so that a longer value never equals one; a spare
-  // byte terminates a value that fills them.
-  std::string current;
-  if (!key.ReadText("", {kMaxIconEntryData + 1, true, true}, current) ||
-      std::strcmp(current.c_str(), entry.data.c_str()) != 0)
+  }
+  // One byte more than an entry may hold, so that a longer value (ERROR_MORE_DATA) never
+  // equals one; a spare byte terminates a value that fills them.
+  char current[kMaxIconEntryData + 2] = {};
+  uint32_t type = 0;
+  uint32_t size = kMaxIconEntryData + 1;
+  status = registry.QueryValue(key.Get(), "", &type, reinterpret_cast<uint8_t*>(current), &size);
+  if (status != platform::kErrorSuccess && status != platform::kErrorFileNotFound &&
+      status != platform::kErrorMoreData) {
+    ReportRegistryFailure(report, target.keyPath + " を読めませんでした", status);
     return;
-  bool restored = RestoreDriveIconValue(registry, key.Get());
+  }
+  if (status != platform::kErrorSuccess || type != platform::kRegSz ||
+      std::strcmp(current, entry.data.c_str()) != 0)
+    return;
+  const DriveIconUndo undo =
+      UndoDriveIconValue(registry, key.Get(), [](const std::string&) { return true; });
   key.Close();
-  long status = platform::kErrorSuccess;
+  if (undo == DriveIconUndo::kFailed) {
+    ReportRegistryFailure(report, target.keyPath + " の値を取り除けませんでした",
+                          platform::kErrorAccessDenied);
+    return;
+  }
+  const bool restored = undo == DriveIconUndo::kRestored;
+  status = platform::kErrorSuccess;
   if (!restored &&
       DeleteDriveIconSubKey(registry, target.root, target.driveKey, target.leaf) !=
           platform::kErrorSuccess) {
