@@ -12,8 +12,17 @@ echo "== native tests"
 ctest --preset native -j2 || status=1
 echo "== Windows tests under Wine"
 start=$(date +%s)
-ctest --preset win32-tests || status=1
-ctest --preset win32 || status=1
+# Wine runs the 32-bit programs as 32-bit Linux processes. A kernel that cannot execute those
+# (some virtual machines have no 32-bit mode) runs none of the Windows tests: the stage is then
+# reported as not run, never as passed, and only the static check of the built files runs.
+if wine --version >/dev/null 2>&1; then
+  ctest --preset win32-tests || status=1
+  ctest --preset win32 || status=1
+else
+  echo "WINE STAGE NOT RUN: this machine cannot execute 32-bit programs ($(wine --version 2>&1 | tail -1))."
+  echo "The Windows test programs and the end-to-end tests under Wine did not run; the import check does."
+  ctest --preset win32 -R '^import_check$' || status=1
+fi
 echo "Wine stage took $(( $(date +%s) - start )) s"
 start=$(date +%s)
 echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
