@@ -4,7 +4,8 @@
 ;
 ; Built by the win32 build (target "installer"), which passes:
 ;   OUTFILE, LOSCAN_EXE, TAVRIK_EXE, TOLKET_EXE, GENERATED (folder of version.nsh and
-;   definitions.nsh), PROGRAM_ICON.
+;   definitions.nsh), PROGRAM_ICON, and UNINSTALLER_COPY: where to put a copy of the
+;   uninstaller that Setup.exe writes, for the import check.
 ;
 ; ANSI installer: the reader definitions' texts are code page 932 bytes, which an ANSI
 ; installer hands to the ANSI registry calls unchanged (see make_definitions_nsh.py).
@@ -37,6 +38,10 @@ Name "${PRODUCT_NAME}"
 ; is what it is; the manifest asks for administrator rights explicitly.
 !pragma warning disable 9000
 OutFile "${OUTFILE}"
+!ifdef UNINSTALLER_COPY
+  ; The uninstaller is made whole at compile time and written out unchanged at install time.
+  !uninstfinalize 'cp "%1" "${UNINSTALLER_COPY}"' = 0
+!endif
 InstallDir "$PROGRAMFILES\${MAKER}\Tavrik"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails show
