@@ -4,7 +4,8 @@
 ;
 ; Built by the win32 build (target "installer"), which passes:
 ;   OUTFILE, LOSCAN_EXE, TAVRIK_EXE, TOLKET_EXE, GENERATED (folder of version.nsh and
-;   definitions.nsh), PROGRAM_ICON.
+;   definitions.nsh), PROGRAM_ICON, and UNINSTALLER_COPY: where to put a copy of the
+;   uninstaller that Setup.exe writes, for the import check.
 ;
 ; ANSI installer: the reader definitions' texts are code page 932 bytes, which an ANSI
 ; installer hands to the ANSI registry calls unchanged (see make_definitions_nsh.py).
@@ -13,6 +14,7 @@ SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !include LogicLib.nsh
+!include WinVer.nsh
 !include WinMessages.nsh
 !include WinVer.nsh
 !include MUI2.nsh
@@ -38,6 +40,10 @@ Name "${PRODUCT_NAME}"
 ; is what it is; the manifest asks for administrator rights explicitly.
 !pragma warning disable 9000
 OutFile "${OUTFILE}"
+!ifdef UNINSTALLER_COPY
+  ; The uninstaller is made whole at compile time and written out unchanged at install time.
+  !uninstfinalize 'cp "%1" "${UNINSTALLER_COPY}"' = 0
+!endif
 InstallDir "$PROGRAMFILES\${MAKER}\Tavrik"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails show
@@ -53,6 +59,7 @@ ShowUninstDetails show
 ; The only language: the definitions' texts are Japanese language strings.
 !insertmacro MUI_LANGUAGE "Japanese"
 
+LangString NEED_MSVCRT ${LANG_JAPANESE} "システムフォルダに msvcrt.dll (Microsoft Visual C++ ランタイム ライブラリ) がないため、インストールできません。先に Internet Explorer 4.0 以降 (または Microsoft Visual C++ ランタイム) をインストールしてから、もう一度実行してください。"
 LangString NEED_ADMIN ${LANG_JAPANESE} "インストールには管理者の権限が必要です。管理者としてログオンしてから、もう一度実行してください。"
 LangString TAVRIK_ENDING ${LANG_JAPANESE} "Tavrik を終了しています..."
 LangString TAVRIK_STILL_RUNNING ${LANG_JAPANESE} "Tavrik が終了しませんでした。使用中のファイルは再起動時に削除されます。"
@@ -83,7 +90,21 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "OriginalFilename" "Setup.exe"
   ${EndIf}
 !macroend
 
+; The programs (and the System plugin that ends a running Tavrik) need msvcrt.dll. Windows 98
+; and NT 4.0 have it; the first Windows 95 releases do not, and get it only with a later
+; program such as Internet Explorer 4.0. The DLL is not ours to ship.
+!define ERROR_MOD_NOT_FOUND 126
+!macro RequireRuntime
+  ${If} ${IsWin95}
+  ${AndIfNot} ${FileExists} "$SYSDIR\msvcrt.dll"
+    MessageBox MB_ICONSTOP|MB_OK "$(NEED_MSVCRT)" /SD IDOK
+    SetErrorLevel ${ERROR_MOD_NOT_FOUND}
+    Quit
+  ${EndIf}
+!macroend
+
 Function .onInit
+  !insertmacro RequireRuntime
   !insertmacro RequireAdministrator
   SetShellVarContext all
 FunctionEnd

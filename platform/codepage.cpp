@@ -1,7 +1,11 @@
 #include "platform/codepage.h"
 
+#include "platform/utf8.h"
+
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/cp932_calls.h"
 #else
 #include <iconv.h>
 
@@ -15,36 +19,48 @@ namespace {
 #ifdef _WIN32
 constexpr UINT kCp932 = 932;
 
-bool ToWide(UINT codePage, const std::string& text, std::u16string& out) {
-  out.clear();
-  if (text.empty()) return true;
-  int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(),
-                              static_cast<int>(text.size()), nullptr, 0);
-  if (n <= 0) return false;
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                      &wide[0], n);
-  out.assign(wide.begin(), wide.end());
-  return true;
-}
+class Win32Cp932Calls : public ICp932Calls {
+ public:
+  bool ToWide(const std::string& text, bool strict, std::u16string& out,
+              uint32_t& error) override {
+    out.clear();
+    if (text.empty()) return true;
+    const DWORD flags = strict ? MB_ERR_INVALID_CHARS : 0;
+    const int length = static_cast<int>(text.size());
+    const int n = MultiByteToWideChar(kCp932, flags, text.data(), length, nullptr, 0);
+    if (n <= 0) return Failed(error);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    if (MultiByteToWideChar(kCp932, flags, text.data(), length, &wide[0], n) != n)
+      return Failed(error);
+    out.assign(wide.begin(), wide.end());
+    return true;
+  }
 
-bool FromWide(UINT codePage, const std::u16string& text, std::string& out) {
-  out.clear();
-  if (text.empty()) return true;
-  std::wstring wide(text.begin(), text.end());
-  BOOL lossy = FALSE;
-  BOOL* lossyFlag = codePage == CP_UTF8 ? nullptr : &lossy;
-  // Without WC_NO_BEST_FIT_CHARS, characters the code page lacks are replaced by look-alikes
-  // ("e" for U+00E9) and the default-character flag never tells.
-  DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-  int n = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                              nullptr, lossyFlag);
-  if (n <= 0 || lossy) return false;
-  out.assign(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr,
-                      nullptr);
-  return true;
-}
+  bool FromWide(const std::u16string& text, bool strict, std::string& out, bool& usedDefault,
+                uint32_t& error) override {
+    out.clear();
+    usedDefault = false;
+    if (text.empty()) return true;
+    const std::wstring wide(text.begin(), text.end());
+    const DWORD flags = strict ? WC_NO_BEST_FIT_CHARS : 0;
+    const int length = static_cast<int>(wide.size());
+    BOOL defaulted = FALSE;
+    const int n = WideCharToMultiByte(kCp932, flags, wide.data(), length, nullptr, 0, nullptr,
+                                      &defaulted);
+    if (n <= 0) return Failed(error);
+    out.assign(static_cast<size_t>(n), '\0');
+    if (WideCharToMultiByte(kCp932, flags, wide.data(), length, &out[0], n, nullptr, nullptr) != n)
+      return Failed(error);
+    usedDefault = defaulted != FALSE;
+    return true;
+  }
+
+ private:
+  static bool Failed(uint32_t& error) {
+    error = GetLastError();
+    return false;
+  }
+};
 #else
 // Opening a conversion costs far more than running one, and the twins convert every mount
 // record they are asked to: keep one descriptor per direction for the thread.
@@ -96,7 +112,8 @@ bool Iconv(const char* to, const char* from, const char* in, size_t inBytes, std
 
 bool Cp932ToUtf16(const std::string& text, std::u16string& out) {
 #ifdef _WIN32
-  return ToWide(kCp932, text, out);
+  Win32Cp932Calls calls;
+  return StrictCp932ToUtf16(calls, text, out);
 #else
   std::string bytes;
   if (!Iconv("UTF-16LE", "CP932", text.data(), text.size(), bytes)) return false;
@@ -110,7 +127,8 @@ bool Cp932ToUtf16(const std::string& text, std::u16string& out) {
 
 bool Utf16ToCp932(const std::u16string& text, std::string& out) {
 #ifdef _WIN32
-  return FromWide(kCp932, text, out);
+  Win32Cp932Calls calls;
+  return StrictUtf16ToCp932(calls, text, out);
 #else
   std::string bytes;
   for (char16_t c : text) {
@@ -121,22 +139,15 @@ bool Utf16ToCp932(const std::u16string& text, std::string& out) {
 #endif
 }
 
+// UTF-8 through UTF-16 by our own code on every system, never CP_UTF8 (which 95 lacks).
 bool Cp932ToUtf8(const std::string& text, std::string& out) {
-#ifdef _WIN32
   std::u16string wide;
-  return ToWide(kCp932, text, wide) && FromWide(CP_UTF8, wide, out);
-#else
-  return Iconv("UTF-8", "CP932", text.data(), text.size(), out);
-#endif
+  return Cp932ToUtf16(text, wide) && Utf16ToUtf8(wide, out);
 }
 
 bool Utf8ToCp932(const std::string& text, std::string& out) {
-#ifdef _WIN32
   std::u16string wide;
-  return ToWide(CP_UTF8, text, wide) && FromWide(kCp932, wide, out);
-#else
-  return Iconv("CP932", "UTF-8", text.data(), text.size(), out);
-#endif
+  return Utf8ToUtf16(text, wide) && Utf16ToCp932(wide, out);
 }
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 // Conversions between the system code page (cp932) and UTF-16 / UTF-8, the same on Linux
-// (iconv) and Windows (the Win32 conversion calls), for the twins and the tools.
+// (iconv) and Windows (the Win32 conversion calls, strict on every system), for the twins and
+// the tools. UTF-8 goes through UTF-16 by our own code.
 #pragma once
 #include <string>
 

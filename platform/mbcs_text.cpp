@@ -1,5 +1,7 @@
 #include "platform/mbcs_text.h"
 
+#include <algorithm>
+
 bool IsWellFormedCp932(std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (!IsCp932LeadByte(static_cast<unsigned char>(text[i]))) continue;
@@ -110,4 +112,14 @@ std::string MbcsFileTitle(std::string_view path) {
   const size_t dot = MbcsFindLast(name, '.');
   if (dot != std::string::npos && dot > 0) name = name.substr(0, dot);
   return std::string(name);
+}
+
+std::string MbcsPrefix(std::string_view text, size_t maxBytes) {
+  size_t end = 0;
+  while (end < text.size()) {
+    const size_t width = IsCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    if (end + width > maxBytes) break;
+    end += width;
+  }
+  return std::string(text.substr(0, std::min(end, text.size())));
 }

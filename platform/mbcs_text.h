@@ -44,6 +44,10 @@ std::vector<std::string> MbcsSplit(std::string_view text, char separator);
 // Whether the last character is the single-byte character c.
 bool MbcsEndsWith(std::string_view text, char c);
 
+// The longest start of text of at most maxBytes bytes that does not end between a lead byte
+// and its trail byte (for a fixed-size field that takes a cut-off text).
+std::string MbcsPrefix(std::string_view text, size_t maxBytes);
+
 // What follows the last backslash (all of path when it has none).
 std::string MbcsBaseName(std::string_view path);
 

@@ -29,10 +29,13 @@ bool RecordingShell::CreateShortcut(const char* linkPath, const char* descriptio
   return true;
 }
 
-bool RecordingShell::NotifyIcon(uint32_t message, WindowRef, uint32_t uId, uint32_t,
-                                int iconId, const char* tip) {
+bool RecordingShell::NotifyIcon(uint32_t message, uint32_t recordSize, WindowRef, uint32_t uId,
+                                uint32_t, int iconId, const char* tip) {
   calls.push_back("NotifyIcon " + std::to_string(message) + " " + std::to_string(uId) + " " +
-                  std::to_string(iconId));
+                  std::to_string(iconId) +
+                  (recordSize == kNotifyIconRecordV1 ? " (88 bytes)" : ""));
+  if (recordSize != kNotifyIconRecordV1 && recordSize != kNotifyIconRecordV2) return false;
+  if (takesOnlyVersion1Record && recordSize != kNotifyIconRecordV1) return false;
   if (message == kNimAdd) {
     if (trayIconPresent) return false;
     trayIconPresent = true;
@@ -44,7 +47,9 @@ bool RecordingShell::NotifyIcon(uint32_t message, WindowRef, uint32_t uId, uint3
     return true;
   }
   trayIconId = iconId;
-  trayTip = Text(tip);
+  // As the Win32 side copies it: what does not fit the record's tip is cut off.
+  const size_t tipSize = recordSize == kNotifyIconRecordV1 ? kNotifyIconTipV1 : kNotifyIconTipV2;
+  trayTip = Text(tip).substr(0, tipSize - 1);
   return true;
 }
 

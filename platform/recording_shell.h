@@ -10,13 +10,17 @@ namespace platform {
 
 class RecordingShell : public IShell {
  public:
-  // One call, as a line such as "ShellExecute open explorer.exe || 1".
+  // One call, as a line such as "ShellExecute open explorer.exe || 1"; a notify-icon call with
+  // the 88-byte record ends in " (88 bytes)".
   std::vector<std::string> calls;
 
   // Programs that ShellExecute can start (file names as passed); others fail with code 2.
   std::set<std::string> startablePrograms{"explorer.exe"};
   bool specialFoldersWork = true;
   bool shortcutsWork = true;
+  // A shell before version 5.0 as Microsoft's notify-icon record documentation describes it:
+  // only the 88-byte record is taken, every other size is refused.
+  bool takesOnlyVersion1Record = false;
   // The tray icon as the shell shows it: whether it is there and which icon resource.
   bool trayIconPresent = false;
   int trayIconId = 0;
@@ -33,8 +37,8 @@ class RecordingShell : public IShell {
   bool OpenSpecialFolder(int csidl) override;
   bool CreateShortcut(const char* linkPath, const char* description,
                       const char* targetPath) override;
-  bool NotifyIcon(uint32_t message, WindowRef window, uint32_t uId, uint32_t callbackMessage,
-                  int iconId, const char* tip) override;
+  bool NotifyIcon(uint32_t message, uint32_t recordSize, WindowRef window, uint32_t uId,
+                  uint32_t callbackMessage, int iconId, const char* tip) override;
   uint32_t GetLastError() override { return m_lastError; }
   std::string SystemErrorText(uint32_t code) override;
 

@@ -8,6 +8,11 @@ namespace platform {
 
 namespace {
 
+constexpr uint32_t kGenericRights = kAccessGenericRead | kAccessGenericWrite;
+// The access bits of a control code (CTL_CODE's RequiredAccess).
+constexpr uint32_t kFileReadAccess = 1;
+constexpr uint32_t kFileWriteAccess = 2;
+
 std::string UpperAscii(std::string text) {
   for (char& c : text)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -43,6 +48,10 @@ void ScriptedVolumeIo::AddDevice(const std::string& path) {
 
 void ScriptedVolumeIo::FailOpen(const std::string& path, uint32_t error) {
   m_openErrors[UpperAscii(path)] = error;
+}
+
+void ScriptedVolumeIo::GrantAccess(const std::string& path, uint32_t access) {
+  m_granted[UpperAscii(path)] = access;
 }
 
 void ScriptedVolumeIo::Script(uint32_t code, const DeviceReply& reply, int times) {
@@ -93,10 +102,17 @@ VolumeHandle ScriptedVolumeIo::CreateFileA(const char* path, uint32_t access, ui
     m_calls.push_back(call);
     return kInvalidVolumeHandle;
   }
+  auto granted = m_granted.find(key);
+  if (granted != m_granted.end() && (access & kGenericRights & ~granted->second) != 0) {
+    m_lastError = static_cast<uint32_t>(kErrorAccessDenied);
+    m_calls.push_back(call);
+    return kInvalidVolumeHandle;
+  }
   call.handle = m_nextHandle;
   m_nextHandle += 4;
   call.result = 1;
   m_open.insert(call.handle);
+  m_handleAccess[call.handle] = access;
   ++m_opened;
   m_calls.push_back(call);
   return call.handle;
@@ -144,6 +160,12 @@ int ScriptedVolumeIo::DeviceIoControl(VolumeHandle handle, uint32_t code, const 
   // Without OVERLAPPED the real call needs somewhere to write the count.
   if (bytesReturned == nullptr) return call.result = Fail(kErrorInvalidParameter);
   *bytesReturned = 0;
+  // The I/O manager refuses a control code whose required access the handle lacks.
+  const uint32_t required = (code >> 14) & 3;
+  const uint32_t held = m_handleAccess[handle];
+  if (((required & kFileReadAccess) != 0 && (held & kAccessGenericRead) == 0) ||
+      ((required & kFileWriteAccess) != 0 && (held & kAccessGenericWrite) == 0))
+    return call.result = Fail(kErrorAccessDenied);
   if (code == kVwin32DiocDosIoctl) return call.result = AnswerDos(call, in, out, bytesReturned);
   DeviceReply reply = NextReply(m_replies, m_defaults, code);
   if (!reply.ok) return call.result = Fail(reply.lastError);
@@ -189,6 +211,7 @@ int ScriptedVolumeIo::CloseHandle(VolumeHandle handle) {
     m_closeFailures.pop_front();
   } else {
     m_open.erase(handle);
+    m_handleAccess.erase(handle);
     call.result = 1;
   }
   // Buffers handed out belong to the engine call that opened the handles; once none is open

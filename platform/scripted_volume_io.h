@@ -2,7 +2,8 @@
 // call in order, so a test can assert the exact sequence an eject engine sends and that it
 // closed every handle it opened.
 //
-// Unscripted requests succeed (a healthy device). Replies are scripted per control code, or
+// Unscripted requests succeed (a healthy device), when the handle holds the access the
+// control code names (bits 14-15: read, write). Replies are scripted per control code, or
 // for VWIN32 requests per DOS function (the ECX of the register block), and are consumed one
 // per request in the order given; when a queue is empty the default reply for that code or
 // function answers.
@@ -65,6 +66,10 @@ class ScriptedVolumeIo : public IVolumeIo {
   void AddDevice(const std::string& path);
   // CreateFileA on path fails with error (the path need not be a device).
   void FailOpen(const std::string& path, uint32_t error);
+  // The rights a device grants the caller (kAccessGenericRead and kAccessGenericWrite; all by
+  // default), as a volume's security does for a limited account: CreateFileA asking for more
+  // fails with ERROR_ACCESS_DENIED.
+  void GrantAccess(const std::string& path, uint32_t access);
 
   // Queues reply for the next `times` requests with this control code.
   void Script(uint32_t code, const DeviceReply& reply, int times = 1);
@@ -108,6 +113,8 @@ class ScriptedVolumeIo : public IVolumeIo {
 
   std::set<std::string> m_devices;               // upper-cased paths
   std::map<std::string, uint32_t> m_openErrors;  // upper-cased paths
+  std::map<std::string, uint32_t> m_granted;     // upper-cased paths; absent: every right
+  std::map<VolumeHandle, uint32_t> m_handleAccess;  // the rights each open handle was given
   std::map<uint32_t, std::deque<DeviceReply>> m_replies;
   std::map<uint32_t, DeviceReply> m_defaults;
   std::map<uint32_t, std::deque<DeviceReply>> m_dosReplies;

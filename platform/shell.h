@@ -1,5 +1,6 @@
 // The shell seam: starting programs and folders, shell links, and the notification-area icon.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,13 @@ constexpr uint32_t kNimAdd = 0;
 constexpr uint32_t kNimModify = 1;
 constexpr uint32_t kNimDelete = 2;
 
+// Sizes of the Shell_NotifyIconA record the shells take, and the tip each one carries
+// (terminator included). Shells before version 5.0 (95, 98, NT 4) know only the first.
+constexpr uint32_t kNotifyIconRecordV1 = 88;
+constexpr uint32_t kNotifyIconRecordV2 = 488;
+constexpr size_t kNotifyIconTipV1 = 64;
+constexpr size_t kNotifyIconTipV2 = 128;
+
 class IShell {
  public:
   virtual ~IShell() = default;
@@ -32,10 +40,12 @@ class IShell {
   // around it; true when the file was saved.
   virtual bool CreateShortcut(const char* linkPath, const char* description,
                               const char* targetPath) = 0;
-  // Shell_NotifyIconA for the window's icon uId. For kNimAdd and kNimModify the icon resource
-  // iconId is shown (16 x 16) with the tip; kNimDelete only needs the window and uId.
-  virtual bool NotifyIcon(uint32_t message, WindowRef window, uint32_t uId, uint32_t callbackMessage,
-                          int iconId, const char* tip) = 0;
+  // Shell_NotifyIconA for the window's icon uId, with a record of recordSize bytes
+  // (kNotifyIconRecordV1 or V2). For kNimAdd and kNimModify the icon resource iconId is shown
+  // (16 x 16) with the tip, which must fit the record's tip; kNimDelete only needs the window
+  // and uId.
+  virtual bool NotifyIcon(uint32_t message, uint32_t recordSize, WindowRef window, uint32_t uId,
+                          uint32_t callbackMessage, int iconId, const char* tip) = 0;
   // GetLastError and FormatMessageA (system text, user default language) for a failed call.
   virtual uint32_t GetLastError() = 0;
   virtual std::string SystemErrorText(uint32_t code) = 0;

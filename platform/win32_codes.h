@@ -17,6 +17,7 @@ constexpr long kErrorInvalidParameter = 87;
 constexpr long kErrorBadPathname = 161;
 constexpr long kErrorMoreData = 234;
 constexpr long kErrorNoMoreItems = 259;
+constexpr long kErrorInvalidFlags = 1004;
 constexpr long kErrorKeyDeleted = 1018;
 
 // Registry value types.

@@ -78,10 +78,15 @@ VolumeHandle CNtEjector::OpenVolume(char letter) {
     m_strError = kWrongDriveType;
     return kInvalidVolumeHandle;
   }
-  const VolumeHandle volume =
-      m_io.CreateFileA(FormatText(m_strVolumeFormat.c_str(), letter).c_str(), access,
-                       platform::kFileShareRead | platform::kFileShareWrite,
-                       platform::kOpenExisting, 0);
+  const std::string path = FormatText(m_strVolumeFormat.c_str(), letter);
+  const uint32_t share = platform::kFileShareRead | platform::kFileShareWrite;
+  VolumeHandle volume = m_io.CreateFileA(path.c_str(), access, share, platform::kOpenExisting, 0);
+  // A limited account (Vista's standard token too) may be refused write access to a volume;
+  // the lock, dismount, removal and eject requests need read access only.
+  if (volume == kInvalidVolumeHandle && access != platform::kAccessGenericRead &&
+      m_io.GetLastError() == static_cast<uint32_t>(platform::kErrorAccessDenied))
+    volume = m_io.CreateFileA(path.c_str(), platform::kAccessGenericRead, share,
+                              platform::kOpenExisting, 0);
   if (volume == kInvalidVolumeHandle) SetErrorFromLastError("CreateFile");
   return volume;
 }

@@ -1,16 +1,36 @@
 #include "tavrik/tray_icon.h"
 
-void CTrayIcon::AddTrayIcon() {
-  m_shell.NotifyIcon(platform::kNimAdd, m_window, TRAY_ICON_ID, WM_TRAYNOTIFY, m_nTrayIconId,
-                     kTrayTip);
+#include <string>
+
+#include "platform/mbcs_text.h"
+
+bool CTrayIcon::Send(uint32_t message, uint32_t recordSize, int iconId) {
+  if (message == platform::kNimDelete)
+    return m_shell.NotifyIcon(message, recordSize, m_window, TRAY_ICON_ID, 0, 0, nullptr);
+  const size_t tipSize = recordSize == platform::kNotifyIconRecordV1 ? platform::kNotifyIconTipV1
+                                                                     : platform::kNotifyIconTipV2;
+  const std::string tip = MbcsPrefix(kTrayTip, tipSize - 1);
+  return m_shell.NotifyIcon(message, recordSize, m_window, TRAY_ICON_ID, WM_TRAYNOTIFY, iconId,
+                            tip.c_str());
 }
+
+bool CTrayIcon::Notify(uint32_t message, int iconId) {
+  if (Send(message, m_nRecordSize, iconId)) return true;
+  // Shells before 5.0 (95, 98, NT 4) are documented to take the 88-byte record; one that
+  // refuses the long record is asked again with the short one, and keeps getting it once it
+  // has taken it. A refused delete has nothing to learn from: the icon is simply not there.
+  if (m_nRecordSize == platform::kNotifyIconRecordV1 || message == platform::kNimDelete)
+    return false;
+  if (!Send(message, platform::kNotifyIconRecordV1, iconId)) return false;
+  m_nRecordSize = platform::kNotifyIconRecordV1;
+  return true;
+}
+
+void CTrayIcon::AddTrayIcon() { Notify(platform::kNimAdd, m_nTrayIconId); }
 
 void CTrayIcon::SetTrayIcon(int iconId) {
   m_nTrayIconId = iconId;
-  m_shell.NotifyIcon(platform::kNimModify, m_window, TRAY_ICON_ID, WM_TRAYNOTIFY, iconId,
-                     kTrayTip);
+  Notify(platform::kNimModify, iconId);
 }
 
-void CTrayIcon::RemoveTrayIcon() {
-  m_shell.NotifyIcon(platform::kNimDelete, m_window, TRAY_ICON_ID, 0, 0, nullptr);
-}
+void CTrayIcon::RemoveTrayIcon() { Notify(platform::kNimDelete, 0); }

@@ -28,7 +28,15 @@ class CTrayIcon {
   int TrayIconId() const { return m_nTrayIconId; }
 
  private:
+  // One shell call, falling back to the short record where the long one is refused.
+  bool Notify(uint32_t message, int iconId);
+  // One Shell_NotifyIconA call with a record of recordSize bytes and the tip cut to fit it.
+  bool Send(uint32_t message, uint32_t recordSize, int iconId);
+
   platform::IShell& m_shell;
   const platform::WindowRef& m_window;
   int m_nTrayIconId = IDI_TRAY_IDLE;  // the image SetTrayIcon gave the icon last
+  // The record the shell takes: the long one until the shell has refused it and taken the
+  // short one instead.
+  uint32_t m_nRecordSize = platform::kNotifyIconRecordV2;
 };

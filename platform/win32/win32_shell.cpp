@@ -12,11 +12,13 @@ namespace platform {
 
 namespace {
 
-// The record size of the shells the programs serve (Windows 2000 and later read it; it is the
-// layout before guidItem). The shell reads no further than cbSize says.
-constexpr DWORD kNotifyIconDataSize = 488;
-static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V2_SIZE == kNotifyIconDataSize,
+// The shell reads no further than cbSize says: the 488-byte record ends just before guidItem
+// (shells from 5.0), the 88-byte one after a 64-byte tip (every shell).
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V2_SIZE == kNotifyIconRecordV2,
               "the 488-byte record ends just before guidItem");
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == kNotifyIconRecordV1,
+              "the 88-byte record ends after a 64-byte tip");
+static_assert(sizeof(NOTIFYICONDATAA::szTip) == kNotifyIconTipV2, "the long tip is 128 bytes");
 static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOA) == 60,
               "the 32-bit SHELLEXECUTEINFOA is 60 bytes");
 constexpr int kTrayIconPixels = 16;
@@ -85,11 +87,11 @@ bool Win32Shell::CreateShortcut(const char* linkPath, const char* description,
   return SUCCEEDED(file->Save(widePath, TRUE));
 }
 
-bool Win32Shell::NotifyIcon(uint32_t message, WindowRef window, uint32_t uId,
-                            uint32_t callbackMessage, int iconId, const char* tip) {
+bool Win32Shell::NotifyIcon(uint32_t message, uint32_t recordSize, WindowRef window,
+                            uint32_t uId, uint32_t callbackMessage, int iconId, const char* tip) {
   NOTIFYICONDATAA data;
   std::memset(&data, 0, sizeof data);
-  data.cbSize = kNotifyIconDataSize;
+  data.cbSize = recordSize;
   data.hWnd = reinterpret_cast<HWND>(window);
   data.uID = uId;
   if (message == kNimDelete) return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
@@ -101,7 +103,9 @@ bool Win32Shell::NotifyIcon(uint32_t message, WindowRef window, uint32_t uId,
                                                 kTrayIconPixels, kTrayIconPixels,
                                                 LR_DEFAULTCOLOR)));
   data.hIcon = icon.Get();
-  if (tip != nullptr) lstrcpynA(data.szTip, tip, sizeof data.szTip);
+  const int tipSize = static_cast<int>(recordSize == kNotifyIconRecordV1 ? kNotifyIconTipV1
+                                                                        : kNotifyIconTipV2);
+  if (tip != nullptr) lstrcpynA(data.szTip, tip, tipSize);
   return Shell_NotifyIconA(message, &data) != FALSE;
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the slot icons the reader definitions name (IconPath): one per kind of card slot, each
-with a 32 x 32 and a 16 x 16 image, 32-bit BGRA with its AND mask. Tavrik draws them beside the
-slot menu items and gives them to Explorer as the slots' drive icons.
+at 32 x 32 and 16 x 16 pixels in 32-bit BGRA, 256 colours and 16 colours, with one AND mask
+per size. Tavrik draws them beside the slot menu items and gives them to Explorer as the
+slots' drive icons.
 
 Every card is drawn from shapes on a 16-step grid, so that at both sizes its edges fall on
 pixel boundaries and stay sharp; the 32-pixel images also carry the card's initials in a small
@@ -13,7 +14,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from make_tavrik_icons import Shape, icon_image, render, write_icon  # noqa: E402
+from make_tavrik_icons import Shape, icon_frames, write_icon  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "slot_icons")
@@ -34,6 +35,12 @@ MS_BODY, MS_LABEL = (0x3A, 0x3F, 0xA8), (0xE6, 0xE8, 0xF4)
 DUO_BODY, DUO_LABEL = (0x2A, 0x2C, 0x34), (0x3C, 0x8C, 0xE0)
 SM_BODY = (0xDC, 0xDE, 0xE4)
 XD_BODY, XD_LABEL = (0xC8, 0x28, 0x20), (0xFF, 0xF0, 0xE8)
+
+# The 16-colour images: where the nearest of the 16 colours would make a card read as another
+# (a teal label, olive contacts, a maroon xD card), the colour it is known by.
+VGA_BLUE, VGA_YELLOW, VGA_RED = 12, 11, 9
+CHOOSE16 = {CF_LABEL: VGA_BLUE, DUO_LABEL: VGA_BLUE, SD_BODY: VGA_BLUE, GOLD: VGA_YELLOW,
+            XD_BODY: VGA_RED}
 
 # Pixel letters five rows high: one string per row, '#' is ink; a letter is as wide as its rows.
 GLYPHS = {
@@ -217,7 +224,9 @@ ICONS = {
 def main():
     os.makedirs(OUT, exist_ok=True)
     for name, draw in ICONS.items():
-        images = [(size, icon_image(render(draw(size), size))) for size in SIZES]
+        images = []
+        for size in SIZES:
+            images += icon_frames(draw(size), size, choose16=CHOOSE16)
         write_icon(os.path.join(OUT, name), images)
         print("wrote", os.path.relpath(os.path.join(OUT, name)))
 

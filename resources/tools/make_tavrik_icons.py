@@ -1,15 +1,20 @@
 #!/usr/bin/env python3
 """Draws Tavrik's icons: the program icon 128 (16, 32 and 48 pixels), the tray icon 144 of a
-connected reader (16 and 32) and its grey twin 149 for no reader (32 only).
+connected reader and its grey twin 149 for no reader (16 and 32).
 
-Every image is 32-bit BGRA with its AND mask, drawn from a few shapes in a unit square and
-smoothed by sampling each pixel 4 x 4 times. Run it when a picture changes and commit what it
+Every picture is drawn from a few shapes in a unit square, sampled 4 x 4 times a pixel: a
+32-bit BGRA image smoothed by those samples, and at 16 and 32 pixels a 256-colour and a
+16-colour image in the colour that covers most of each pixel, all with the same AND mask. Run it when a picture changes and commit what it
 writes to resources/tavrik/res/; the build uses the committed files. Python standard library
 only.
 """
 import math
 import os
 import struct
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from icon_palettes import COLOURS256, VGA16, nearest  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "tavrik", "res")
@@ -130,14 +135,15 @@ def grey(colour):
     return (level, level, level)
 
 
-def render(shapes, pixels, colour_filter=None):
-    """Rows of (r, g, b, a), top row first."""
+def pixel_samples(shapes, pixels, colour_filter=None):
+    """Rows of pixels, top row first; each pixel the colours of its SAMPLES x SAMPLES samples
+    that a shape covers (None where none does)."""
     rows = []
     step = 1.0 / (pixels * SAMPLES)
     for row in range(pixels):
         line = []
         for column in range(pixels):
-            red = green = blue = cover = 0.0
+            found_samples = []
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
                     x = (column * SAMPLES + sx + 0.5) * step
@@ -147,52 +153,135 @@ def render(shapes, pixels, colour_filter=None):
                         colour = shape.colour_at(x, y, 1.0 / pixels)
                         if colour is not None:
                             found = colour
-                    if found is not None:
-                        if colour_filter:
-                            found = colour_filter(found)
-                        red += found[0]
-                        green += found[1]
-                        blue += found[2]
-                        cover += 1
-            total = SAMPLES * SAMPLES
-            if cover == 0:
-                line.append((0, 0, 0, 0))
-            else:
-                line.append((int(red / cover), int(green / cover), int(blue / cover),
-                             int(round(255 * cover / total))))
+                    if found is not None and colour_filter:
+                        found = colour_filter(found)
+                    found_samples.append(found)
+            line.append(found_samples)
         rows.append(line)
     return rows
+
+
+def rendered(shapes, pixels, colour_filter, pick):
+    """Rows of (r, g, b, a), top row first: pick's colour of each pixel's covered samples,
+    alpha by the share of samples covered (clear where none is)."""
+    rows = []
+    for line in pixel_samples(shapes, pixels, colour_filter):
+        out = []
+        for found_samples in line:
+            covered = [colour for colour in found_samples if colour is not None]
+            if not covered:
+                out.append((0, 0, 0, 0))
+                continue
+            alpha = int(round(255 * len(covered) / len(found_samples)))
+            out.append(tuple(pick(covered)) + (alpha,))
+        rows.append(out)
+    return rows
+
+
+def mean_colour(covered):
+    return [int(sum(colour[i] for colour in covered) / len(covered)) for i in range(3)]
+
+
+def dominant_colour(covered):
+    return max(set(covered), key=covered.count)
+
+
+def render(shapes, pixels, colour_filter=None):
+    """The picture smoothed: each pixel the mean colour of its covered samples."""
+    return rendered(shapes, pixels, colour_filter, mean_colour)
+
+
+def render_flat(shapes, pixels, colour_filter=None):
+    """The picture for a palette: each pixel in the colour that covers most of it, never a
+    blend, which a palette would turn into a stray colour. Alpha, and so the mask, is
+    render's."""
+    return rendered(shapes, pixels, colour_filter, dominant_colour)
+
+
+def and_mask(rows):
+    """The AND mask, bottom row first: set where a pixel is fully clear."""
+    size = len(rows)
+    stride = ((size + 31) // 32) * 4
+    mask = bytearray()
+    for line in reversed(rows):
+        bits = bytearray(stride)
+        for column, pixel in enumerate(line):
+            if pixel[3] == 0:
+                bits[column // 8] |= 0x80 >> (column % 8)
+        mask += bits
+    return bytes(mask)
 
 
 def icon_image(rows):
     """BITMAPINFOHEADER, bottom-up BGRA pixels and the AND mask (set where fully clear)."""
     size = len(rows)
-    mask_stride = ((size + 31) // 32) * 4
     pixels = bytearray()
-    mask = bytearray()
     for line in reversed(rows):
-        bits = bytearray(mask_stride)
-        for column, (r, g, b, a) in enumerate(line):
+        for r, g, b, a in line:
             # Systems without alpha blending draw the colour where the mask is clear, so a
             # half-covered edge pixel keeps its colour rather than going black.
             pixels += bytes((b, g, r, a))
-            if a == 0:
-                bits[column // 8] |= 0x80 >> (column % 8)
-        mask += bits
+    mask = and_mask(rows)
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
                          len(pixels) + len(mask), 0, 0, 0, 0)
-    return header + bytes(pixels) + bytes(mask)
+    return header + bytes(pixels) + mask
+
+
+def indexed_icon_image(rows, palette, bits, choose=None):
+    """BITMAPINFOHEADER, the colour table, bottom-up palette indexes (4 or 8 bits) and the
+    same AND mask as icon_image gives the rows. A clear pixel is index 0 (black), which the
+    mask lets the screen show through. choose may name the palette index of a colour where
+    the nearest one would read wrong."""
+    size = len(rows)
+    choose = choose or {}
+    cache = {}
+    indexes = bytearray()
+    stride = ((size * bits + 31) // 32) * 4
+    for line in reversed(rows):
+        row = []
+        for r, g, b, a in line:
+            if a == 0:
+                row.append(0)
+                continue
+            colour = (r, g, b)
+            if colour not in cache:
+                cache[colour] = choose.get(colour, nearest(palette, colour))
+            row.append(cache[colour])
+        packed = bytearray()
+        if bits == 8:
+            packed += bytes(row)
+        else:
+            for i in range(0, size, 2):
+                packed.append((row[i] << 4) | (row[i + 1] if i + 1 < size else 0))
+        indexes += packed + bytes(stride - len(packed))
+    mask = and_mask(rows)
+    table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bits, 0,
+                         len(indexes) + len(mask), 0, 0, 0, 0)
+    return header + table + bytes(indexes) + mask
+
+
+def icon_frames(shapes, pixels, colour_filter=None, choose16=None):
+    """The images of one size: 32-bit with alpha for XP and later, 256 colours and 16 colours
+    for the displays of older systems (and for 95 to 2000, which draw partly clear pixels
+    opaque). All three have the same mask."""
+    flat = render_flat(shapes, pixels, colour_filter)
+    return [(pixels, icon_image(render(shapes, pixels, colour_filter))),
+            (pixels, indexed_icon_image(flat, COLOURS256, 8)),
+            (pixels, indexed_icon_image(flat, VGA16, 4, choose16))]
 
 
 def write_icon(path, images):
-    """An .ico file with one 32-bit image per size."""
+    """An .ico file with the images in the order given, each (size, image)."""
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     entries = b""
     data = b""
     for size, image in images:
-        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image),
-                               offset + len(data))
+        bits = struct.unpack_from("<H", image, 14)[0]
+        colours = 1 << bits if bits < 8 else 0
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1, bits,
+                               len(image), offset + len(data))
         data += image
     with open(path, "wb") as out:
         out.write(directory + entries + data)
@@ -203,10 +292,15 @@ def main():
     pictures = [
         ("tavrik.ico", program_icon, (48, 32, 16), None),
         ("tray_active.ico", tray_icon, (32, 16), None),
-        ("tray_idle.ico", tray_icon, (32,), grey),
+        ("tray_idle.ico", tray_icon, (32, 16), grey),
     ]
     for name, draw, sizes, colour_filter in pictures:
-        images = [(size, icon_image(render(draw(size), size, colour_filter))) for size in sizes]
+        images = []
+        for size in sizes:
+            if size in (32, 16):
+                images += icon_frames(draw(size), size, colour_filter)
+            else:
+                images.append((size, icon_image(render(draw(size), size, colour_filter))))
         write_icon(os.path.join(OUT, name), images)
         print("wrote", os.path.relpath(os.path.join(OUT, name)))
 

@@ -77,4 +77,15 @@ TEST(MbcsFileTitle, TakesTheNameAfterTheLastCharacterSeparatorWithoutItsExtensio
   EXPECT_EQ(kKatakanaSo + "x.exe", MbcsBaseName("C:\\" + kKatakanaSo + "x.exe"));
 }
 
+TEST(MbcsPrefix, NeverEndsBetweenALeadByteAndItsTrailByte) {
+  // "A" + "ソ" + "B" is four bytes: three would end on the lead byte of "ソ".
+  const std::string text = "A" + kKatakanaSo + "B";
+  EXPECT_EQ("A", MbcsPrefix(text, 2));
+  EXPECT_EQ("A" + kKatakanaSo, MbcsPrefix(text, 3));
+  EXPECT_EQ(text, MbcsPrefix(text, 4));
+  EXPECT_EQ(text, MbcsPrefix(text, 63));
+  EXPECT_EQ("", MbcsPrefix(kKatakanaSo, 1));
+  EXPECT_EQ("ab\x83", MbcsPrefix("ab\x83", 4));  // a half character at the end is kept
+}
+
 }  // namespace

@@ -123,6 +123,33 @@ TEST_F(NtEjectorTest, VolumeThatCannotBeOpenedReportsTheLastError) {
   EXPECT_EQ(0u, io.HandlesOpened());
 }
 
+TEST_F(NtEjectorTest, ALimitedAccountRefusedWriteAccessEjectsWithReadAccess) {
+  io.GrantAccess("\\\\.\\F:", platform::kAccessGenericRead);
+  EXPECT_EQ(1, ejector.Eject('F'));
+  EXPECT_EQ("ドライブ F のメディアが安全にイジェクトされました。\n", ejector.m_strResult);
+  const std::vector<VolumeCall> opens = io.CallsOf(VolumeCall::Kind::kCreateFile);
+  ASSERT_EQ(2u, opens.size());
+  EXPECT_EQ(0xC0000000u, opens[0].access);
+  EXPECT_EQ(0x80000000u, opens[1].access);  // GENERIC_READ alone
+  EXPECT_EQ((std::vector<uint32_t>{kLock, kDismount, kMediaRemoval, kEject}), io.ControlCodes());
+  EXPECT_EQ(1u, io.HandlesOpened());
+  EXPECT_TRUE(io.OpenHandles().empty());
+}
+
+TEST_F(NtEjectorTest, AVolumeThatRefusesAllAccessReportsTheLastErrorOfCreateFile) {
+  io.GrantAccess("\\\\.\\F:", 0);
+  EXPECT_EQ(0, ejector.Eject('F'));
+  EXPECT_EQ("Error 5: CreateFile\n", ejector.m_strError);  // ERROR_ACCESS_DENIED
+  EXPECT_EQ(2u, io.CallsOf(VolumeCall::Kind::kCreateFile).size());
+  EXPECT_EQ(0u, io.HandlesOpened());
+  // Read access alone is not asked twice: a CD-ROM drive opens once.
+  system.SetDrive('Q', platform::kDriveCdrom);
+  io.AddDevice("\\\\.\\Q:");
+  io.GrantAccess("\\\\.\\Q:", 0);
+  EXPECT_EQ(0, ejector.Eject('Q'));
+  EXPECT_EQ(3u, io.CallsOf(VolumeCall::Kind::kCreateFile).size());
+}
+
 TEST_F(NtEjectorTest, VolumeInUseIsTriedTwentyTimes75MsApartThenClosed) {
   io.SetDefault(kLock, DeviceReply::Failure(5));
   EXPECT_EQ(0, ejector.Eject('F'));

@@ -23,6 +23,25 @@ TEST(ScriptedVolumeIo, OnlyKnownDevicesOpenAndFailuresSetTheLastError) {
   EXPECT_EQ(1u, io.OpenHandles().size());
 }
 
+TEST(ScriptedVolumeIo, RightsNotGrantedAreDeniedAndControlCodesNeedTheirAccess) {
+  ScriptedVolumeIo io;
+  io.AddDevice("\\\\.\\F:");
+  io.GrantAccess("\\\\.\\F:", platform::kAccessGenericRead);
+  EXPECT_EQ(kInvalidVolumeHandle, io.CreateFileA("\\\\.\\F:", 0xC0000000u, 3, 3, 0));
+  EXPECT_EQ(5u, io.GetLastError());
+  const platform::VolumeHandle device = io.CreateFileA("\\\\.\\F:", 0, 3, 3, 0);
+  const platform::VolumeHandle reader = io.CreateFileA("\\\\.\\F:", 0x80000000u, 3, 3, 0);
+  uint32_t returned = 0;
+  // FSCTL_LOCK_VOLUME is FILE_ANY_ACCESS; IOCTL_STORAGE_EJECT_MEDIA is FILE_READ_ACCESS.
+  EXPECT_EQ(1, io.DeviceIoControl(device, platform::kFsctlLockVolume, nullptr, 0, nullptr, 0,
+                                  &returned));
+  EXPECT_EQ(0, io.DeviceIoControl(device, platform::kIoctlStorageEjectMedia, nullptr, 0, nullptr,
+                                  0, &returned));
+  EXPECT_EQ(5u, io.GetLastError());
+  EXPECT_EQ(1, io.DeviceIoControl(reader, platform::kIoctlStorageEjectMedia, nullptr, 0, nullptr,
+                                  0, &returned));
+}
+
 TEST(ScriptedVolumeIo, RequestsOnAClosedHandleFailWithInvalidHandle) {
   ScriptedVolumeIo io;
   io.AddDevice("\\\\.\\F:");

@@ -453,6 +453,13 @@ TEST(TavrikStartup, MissingDefinitionsShowTheMessageAndPostClose) {
   EXPECT_TRUE(machine.shell.trayIconPresent);  // the icon is there until the close
 }
 
+std::vector<std::string> NotifyIconCalls(const platform::RecordingShell& shell) {
+  std::vector<std::string> calls;
+  for (const std::string& call : shell.calls)
+    if (call.rfind("NotifyIcon ", 0) == 0) calls.push_back(call);
+  return calls;
+}
+
 TEST(TavrikStartup, TrayIconIsAddedIdleAndDeletedWithTheWindow) {
   OneReader machine;
   CEjectorDlg& dlg = machine.Start();
@@ -461,6 +468,31 @@ TEST(TavrikStartup, TrayIconIsAddedIdleAndDeletedWithTheWindow) {
   dlg.OnClose();
   dlg.OnDestroy();
   EXPECT_FALSE(machine.shell.trayIconPresent);
+  // A shell that takes the long record gets it in every call, and nothing twice.
+  EXPECT_EQ((std::vector<std::string>{"NotifyIcon 0 1002 149", "NotifyIcon 1 1002 149",
+                                      "NotifyIcon 1 1002 144", "NotifyIcon 2 1002 0"}),
+            NotifyIconCalls(machine.shell));
+}
+
+TEST(TavrikStartup, AShellThatRefusesTheLongRecordGetsTheShortOneFromThenOn) {
+  OneReader machine;
+  machine.shell.takesOnlyVersion1Record = true;  // 95, 98, NT 4
+  CEjectorDlg& dlg = machine.Start();
+  EXPECT_TRUE(machine.shell.trayIconPresent);
+  EXPECT_EQ(IDI_TRAY_ACTIVE, machine.shell.trayIconId);
+  EXPECT_EQ("Norvell Tavrik", machine.shell.trayTip);
+  machine.shell.trayIconPresent = false;  // a restarted taskbar
+  dlg.AddTrayIcon();
+  EXPECT_TRUE(machine.shell.trayIconPresent);
+  dlg.OnClose();
+  dlg.OnDestroy();
+  EXPECT_FALSE(machine.shell.trayIconPresent);
+  // Only the first call is tried with the long record.
+  EXPECT_EQ((std::vector<std::string>{
+                "NotifyIcon 0 1002 149", "NotifyIcon 0 1002 149 (88 bytes)",
+                "NotifyIcon 1 1002 149 (88 bytes)", "NotifyIcon 1 1002 144 (88 bytes)",
+                "NotifyIcon 0 1002 144 (88 bytes)", "NotifyIcon 2 1002 0 (88 bytes)"}),
+            NotifyIconCalls(machine.shell));
 }
 
 TEST(TavrikStartup, ARestartedTaskbarGetsTheIconBackWithTheImageItShowed) {

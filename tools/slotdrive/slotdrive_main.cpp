@@ -8,6 +8,10 @@
 #include "tools/slotdrive/commands.h"
 #include "tools/slotdrive/console_text.h"
 
+#ifdef _WIN32
+#include "platform/win32/windows_names.h"
+#endif
+
 namespace {
 
 struct CommandEntry {
@@ -51,6 +55,11 @@ void PrintOverview(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Probing an empty card slot (find and eject on the live machine) must fail quietly rather
+  // than raise the system's box asking for a disk; the other bits of the mode stay as given.
+  SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS);
+#endif
   slotdrive::PrepareConsole();
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
