@@ -190,12 +190,13 @@ bool FaultInjectingShell::CreateShortcut(const char* linkPath, const char* descr
   return m_inner.CreateShortcut(linkPath, description, targetPath);
 }
 
-bool FaultInjectingShell::NotifyIcon(uint32_t message, WindowRef window, uint32_t uId,
-                                     uint32_t callbackMessage, int iconId, const char* tip) {
+bool FaultInjectingShell::NotifyIcon(uint32_t message, uint32_t recordSize, WindowRef window,
+                                     uint32_t uId, uint32_t callbackMessage, int iconId,
+                                     const char* tip) {
   static const char* const kNames[] = {"NotifyIcon:add", "NotifyIcon:modify", "NotifyIcon:delete"};
   if (Fails(message <= kNimDelete ? kNames[message] : "NotifyIcon", std::to_string(iconId)))
     return false;
-  return m_inner.NotifyIcon(message, window, uId, callbackMessage, iconId, tip);
+  return m_inner.NotifyIcon(message, recordSize, window, uId, callbackMessage, iconId, tip);
 }
 
 VolumeHandle FaultInjectingVolumeIo::CreateFileA(const char* path, uint32_t access,

@@ -91,8 +91,8 @@ class FaultInjectingShell : public IShell {
   bool OpenSpecialFolder(int csidl) override;
   bool CreateShortcut(const char* linkPath, const char* description,
                       const char* targetPath) override;
-  bool NotifyIcon(uint32_t message, WindowRef window, uint32_t uId, uint32_t callbackMessage,
-                  int iconId, const char* tip) override;
+  bool NotifyIcon(uint32_t message, uint32_t recordSize, WindowRef window, uint32_t uId,
+                  uint32_t callbackMessage, int iconId, const char* tip) override;
   uint32_t GetLastError() override { return m_failed ? m_lastError : m_inner.GetLastError(); }
   std::string SystemErrorText(uint32_t code) override { return m_inner.SystemErrorText(code); }
 
