@@ -11,17 +11,14 @@ namespace {
 constexpr char kScsiEnumerator[] = "SCSI\\";
 constexpr char kEsdiEnumerator[] = "ESDI\\";
 
-// The entries whose text holds both parts, in order: most are ruled out by their signature.
+// Files the entries' texts in a filter.
 template <typename Entry>
-void FindMatching(const std::vector<Entry>& entries, const std::string Entry::*text,
-                  const SlotIdParts& parts, std::vector<uint32_t>& found) {
-  found.clear();
-  TrigramSignature needles;
-  needles.Add(parts.head);
-  needles.Add(parts.tail);
-  for (uint32_t i = 0; i < entries.size(); ++i)
-    if (entries[i].signature.MayContain(needles) && ContainsSlotIdParts(entries[i].*text, parts))
-      found.push_back(i);
+void BuildFilter(const std::vector<Entry>& entries, const std::string Entry::*text,
+                 TrigramFilter& filter) {
+  std::vector<std::string_view> texts;
+  texts.reserve(entries.size());
+  for (const Entry& entry : entries) texts.push_back(entry.*text);
+  filter.Build(texts);
 }
 
 // The state of the key an entry names, shared by every entry naming the same key: made by
@@ -53,6 +50,15 @@ void DriveLookupIndex::Clear() {
   m_deviceKeys.clear();
 }
 
+template <typename Entry>
+void DriveLookupIndex::FindMatching(const std::vector<Entry>& entries,
+                                    const std::string Entry::*text, const TrigramFilter& filter,
+                                    const SlotIdParts& parts, std::vector<uint32_t>& found) {
+  filter.Candidates(parts.head, parts.tail, m_candidates);
+  for (uint32_t i : m_candidates)
+    if (ContainsSlotIdParts(entries[i].*text, parts)) found.push_back(i);
+}
+
 // --- NT family ---
 
 bool DriveLookupIndex::ReadDisks() {
@@ -67,9 +73,9 @@ bool DriveLookupIndex::ReadDisks() {
       // Every value is read as text whatever its type: a count's bytes simply fail to match.
       Disk disk;
       disk.instanceId = std::string(TextViewOfValueData(value.data, value.dataBytes));
-      disk.signature.Add(disk.instanceId);
       m_disks.push_back(std::move(disk));
     });
+    BuildFilter(m_disks, &Disk::instanceId, m_diskFilter);
     m_disksRead = Read::kDone;
   }
   return m_disksRead == Read::kDone;
@@ -77,7 +83,7 @@ bool DriveLookupIndex::ReadDisks() {
 
 void DriveLookupIndex::MatchingDisks(const SlotIdParts& parts, std::vector<uint32_t>& disks) {
   disks.clear();
-  if (ReadDisks()) FindMatching(m_disks, &Disk::instanceId, parts, disks);
+  if (ReadDisks()) FindMatching(m_disks, &Disk::instanceId, m_diskFilter, parts, disks);
 }
 
 DriveLookupIndex::DiskKey& DriveLookupIndex::KeyOf(uint32_t disk) {
@@ -127,9 +133,9 @@ bool DriveLookupIndex::ReadDevnodes() {
               !MbcsContains(devnode.upperKey, kEsdiEnumerator))
             return;
           devnode.hardwareKey = hardwareKey;
-          devnode.signature.Add(devnode.upperKey);
           m_devnodes.push_back(std::move(devnode));
         });
+    BuildFilter(m_devnodes, &Devnode::upperKey, m_devnodeFilter);
     m_devnodesRead = listed ? Read::kDone : Read::kFailed;
   }
   return m_devnodesRead == Read::kDone;
@@ -138,7 +144,8 @@ bool DriveLookupIndex::ReadDevnodes() {
 void DriveLookupIndex::MatchingDevnodes(const SlotIdParts& upperParts,
                                         std::vector<uint32_t>& devnodes) {
   devnodes.clear();
-  if (ReadDevnodes()) FindMatching(m_devnodes, &Devnode::upperKey, upperParts, devnodes);
+  if (ReadDevnodes())
+    FindMatching(m_devnodes, &Devnode::upperKey, m_devnodeFilter, upperParts, devnodes);
 }
 
 DriveLookupIndex::DeviceKey& DriveLookupIndex::KeyOfDevnode(uint32_t devnode) {

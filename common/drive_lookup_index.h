@@ -16,7 +16,7 @@
 #include "common/disk_enum.h"
 #include "common/mount_record_index.h"
 #include "common/slot_id.h"
-#include "common/trigram_signature.h"
+#include "common/trigram_filter.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 
@@ -74,7 +74,6 @@ class DriveLookupIndex {
   };
   struct Disk {
     std::string instanceId;
-    TrigramSignature signature;
     DiskKey* key = nullptr;  // once asked for
   };
   struct DeviceValueRead {
@@ -90,7 +89,6 @@ class DriveLookupIndex {
   struct Devnode {
     std::string hardwareKey;  // as read: the device key's path
     std::string upperKey;
-    TrigramSignature signature;
     DeviceKey* key = nullptr;  // once asked for
   };
 
@@ -100,6 +98,12 @@ class DriveLookupIndex {
   const std::string& DeviceValue(uint32_t devnode, const char* name,
                                  DeviceValueRead DeviceKey::*read);
   void ReadMounts();
+  // The entries whose text holds both parts, in order.
+  template <typename Entry>
+  void FindMatching(const std::vector<Entry>& entries, const std::string Entry::*text,
+                    const TrigramFilter& filter, const SlotIdParts& parts,
+                    std::vector<uint32_t>& found);
+  std::vector<uint32_t> m_candidates;
 
   platform::IRegistry& m_registry;
   platform::ISystem& m_system;
@@ -107,6 +111,7 @@ class DriveLookupIndex {
 
   Read m_disksRead = Read::kNot;
   std::vector<Disk> m_disks;
+  TrigramFilter m_diskFilter;
   // Disks listed twice share one key: it is opened and read once.
   std::unordered_map<std::string, DiskKey> m_diskKeys;
   Read m_mountsRead = Read::kNot;
@@ -115,6 +120,7 @@ class DriveLookupIndex {
 
   Read m_devnodesRead = Read::kNot;
   std::vector<Devnode> m_devnodes;
+  TrigramFilter m_devnodeFilter;
   // Devnodes naming the same hardware key share its device key.
   std::unordered_map<std::string, DeviceKey> m_deviceKeys;
 };
