@@ -108,8 +108,6 @@ class CEjectorDlg {
   const CTrayMenus& TrayMenus() const { return m_trayMenus; }
   // What the version dialog returned last; -1 before it ran.
   int VersionResult() const { return m_nVersionResult; }
-  // Whether a refresh reads the registry once through a snapshot (the benchmarks compare).
-  void SetReadSnapshotEnabled(bool enabled) { m_readSnapshot.SetEnabled(enabled); }
 
  private:
   // The registry as the window reads it: a refresh reads each key and value once, from a
