@@ -23,11 +23,11 @@ void BuildFilter(const std::vector<Entry>& entries, const std::string Entry::*te
 
 // The state of the key an entry names, shared by every entry naming the same key: made by
 // read the first time it is asked for.
-template <typename Key, typename ReadKey>
+template <typename Key, typename ReadKey, typename... KeyArgs>
 Key& SharedKey(std::unordered_map<std::string, Key>& keys, const std::string& name, Key*& known,
-               ReadKey read) {
+               ReadKey read, KeyArgs&... keyArgs) {
   if (known == nullptr) {
-    auto inserted = keys.try_emplace(name);
+    auto inserted = keys.try_emplace(name, keyArgs...);
     if (inserted.second) read(inserted.first->second);
     known = &inserted.first->second;
   }
@@ -45,9 +45,7 @@ void DriveLookupIndex::Clear() {
   m_mounts.Clear();
   m_devnodesRead = Read::kNot;
   m_devnodes.clear();
-  for (auto& entry : m_deviceKeys)
-    if (entry.second.opens) m_registry.CloseKey(entry.second.handle);
-  m_deviceKeys.clear();
+  m_deviceKeys.clear();  // closes the device keys held open
 }
 
 template <typename Entry>
@@ -151,21 +149,24 @@ void DriveLookupIndex::MatchingDevnodes(const SlotIdParts& upperParts,
 DriveLookupIndex::DeviceKey& DriveLookupIndex::KeyOfDevnode(uint32_t devnode) {
   Devnode& entry = m_devnodes[devnode];
   // Held open until the index is cleared: a later search key may want another value of it.
-  return SharedKey(m_deviceKeys, entry.hardwareKey, entry.key, [&](DeviceKey& key) {
-    key.opens = m_registry.OpenKey(platform::kHkeyLocalMachine,
-                                   (kHardwareEnumKeyPrefix + entry.hardwareKey).c_str(),
-                                   platform::kKeyRead, &key.handle) == platform::kErrorSuccess;
-  });
+  return SharedKey(
+      m_deviceKeys, entry.hardwareKey, entry.key,
+      [&](DeviceKey& device) {
+        device.opens = device.key.Open(platform::kHkeyLocalMachine,
+                                       (kHardwareEnumKeyPrefix + entry.hardwareKey).c_str(),
+                                       platform::kKeyRead) == platform::kErrorSuccess;
+      },
+      m_registry);
 }
 
 bool DriveLookupIndex::DeviceKeyOpens(uint32_t devnode) { return KeyOfDevnode(devnode).opens; }
 
 const std::string& DriveLookupIndex::DeviceValue(uint32_t devnode, const char* name,
                                                  DeviceValueRead DeviceKey::*read) {
-  DeviceKey& key = KeyOfDevnode(devnode);
-  DeviceValueRead& value = key.*read;
+  DeviceKey& device = KeyOfDevnode(devnode);
+  DeviceValueRead& value = device.*read;
   if (!value.read) {
-    value.text = ReadTextValue(m_registry, key.handle, name, m_bufferSize);
+    value.text = ReadTextValue(m_registry, device.key.Get(), name, m_bufferSize);
     value.read = true;
   }
   return value.text;

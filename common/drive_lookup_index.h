@@ -18,6 +18,7 @@
 #include "common/slot_id.h"
 #include "common/trigram_filter.h"
 #include "platform/registry.h"
+#include "platform/scoped_reg_key.h"
 #include "platform/system.h"
 
 class DriveLookupIndex {
@@ -81,8 +82,9 @@ class DriveLookupIndex {
     std::string text;
   };
   struct DeviceKey {
+    explicit DeviceKey(platform::IRegistry& registry) : key(registry) {}
     bool opens = false;
-    platform::RegKey handle = 0;
+    platform::ScopedRegKey key;
     DeviceValueRead productId;
     DeviceValueRead letter;
   };
