@@ -105,11 +105,11 @@ class DriveLookupIndex {
   void FindMatching(const std::vector<Entry>& entries, const std::string Entry::*text,
                     const TrigramFilter& filter, const SlotIdParts& parts,
                     std::vector<uint32_t>& found);
-  std::vector<uint32_t> m_candidates;
 
   platform::IRegistry& m_registry;
   platform::ISystem& m_system;
   uint32_t m_bufferSize;
+  std::vector<uint32_t> m_candidates;  // reused from search key to search key
 
   Read m_disksRead = Read::kNot;
   std::vector<Disk> m_disks;

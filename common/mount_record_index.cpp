@@ -56,8 +56,9 @@ void MountRecordIndex::FindContaining(const std::string& matchText,
     if (match.substr(0, file.head.size()) != file.head) continue;
     // Contained at a character boundary = a head there with the rest of the text after it.
     const std::string_view tail = match.substr(file.head.size());
-    auto it = std::lower_bound(file.byTail.begin(), file.byTail.end(), tail,
-                               [](const HeadTail& entry, std::string_view t) { return entry.tail < t; });
+    auto it =
+        std::lower_bound(file.byTail.begin(), file.byTail.end(), tail,
+                         [](const HeadTail& entry, std::string_view t) { return entry.tail < t; });
     for (; it != file.byTail.end() && it->tail.substr(0, tail.size()) == tail; ++it)
       records.push_back(it->record);
     // A record holding the text twice counts once, in the key's order.

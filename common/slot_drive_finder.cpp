@@ -129,7 +129,8 @@ int CSlotDriveFinder::FindDriveVista(const std::string& slotId) {
   if (m_found.empty()) return FinishLookup();
   // The record names the USB storage device itself, so no per-device key is needed; every
   // matching disk repeats the same records (two identical readers list each letter twice).
-  const std::vector<uint32_t>& records = m_index.MountRecordsContaining(VistaMountMatchText(slotId));
+  const std::vector<uint32_t>& records =
+      m_index.MountRecordsContaining(VistaMountMatchText(slotId));
   for (uint32_t disk : m_found) {
     m_listDeviceIds.push_back(m_index.InstanceId(disk));
     // A Vista-style find leaves no parent id prefix behind.

@@ -20,7 +20,7 @@ class TrigramFilter {
 
  private:
   uint32_t m_entries = 0;
-  size_t m_words = 0;             // 64-bit words per bit's set
-  std::vector<uint64_t> m_sets;   // 256 sets of m_words words each
+  size_t m_words = 0;            // 64-bit words per bit's set
+  std::vector<uint64_t> m_sets;  // 256 sets of m_words words each
   mutable std::vector<uint64_t> m_left;
 };
