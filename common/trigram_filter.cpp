@@ -41,6 +41,7 @@ void TrigramFilter::Build(const std::vector<std::string_view>& texts) {
 void TrigramFilter::Candidates(std::string_view first, std::string_view second,
                                std::vector<uint32_t>& entries) const {
   entries.clear();
+  if (m_entries == 0) return;  // no set to look into
   m_left.assign(m_words, ~uint64_t{0});
   if (!Narrow(first, m_sets, m_words, m_left)) return;
   if (second != first && !Narrow(second, m_sets, m_words, m_left)) return;
