@@ -9,7 +9,6 @@
 #include "loscan/loscan_dialog_layout.h"
 #include "loscan/loscan_dlg.h"
 #include "platform/dialog_ui_model.h"
-#include "platform/read_snapshot_registry.h"
 #include "resources/loscan/resource.h"
 #include "tavrik/ejector_dlg.h"
 
@@ -18,13 +17,11 @@ namespace {
 // The tray click: a refresh that probes every slot's medium, over all 19 definitions.
 class TavrikRefresh : public BenchProgram {
  public:
-  TavrikRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text,
-                bool readSnapshot)
+  TavrikRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text)
       : m_system(text, osTag) {
     m_twins.InstallTavrik();
     m_dlg = std::make_unique<CEjectorDlg>(m_twins.Seams(registry, m_system), "Tavrik");
     m_dlg->AttachWindow(0x1234);
-    m_dlg->SetReadSnapshotEnabled(readSnapshot);
   }
   bool Start(std::string& error) {
     if (m_dlg->LoadDefinitions() != 0 || m_dlg->DeviceNum() != kReaderCount) {
@@ -53,12 +50,10 @@ class TavrikRefresh : public BenchProgram {
 // Loscan with the five-slot reader selected: every refresh after a drive change.
 class LoscanRefresh : public BenchProgram {
  public:
-  LoscanRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text,
-                bool readSnapshot)
+  LoscanRefresh(const char* osTag, platform::IRegistry& registry, platform::ISystem& text)
       : m_system(text, osTag) {
     DescribeLoscanDialog(m_ui);
     m_dlg = std::make_unique<CLoscanDlg>(registry, m_system, m_ui, "Loscan");
-    m_dlg->m_readSnapshot.SetEnabled(readSnapshot);
   }
   bool Start(std::string& error) {
     m_dlg->OnInitDialog();
@@ -85,12 +80,12 @@ class LoscanRefresh : public BenchProgram {
   std::unique_ptr<CLoscanDlg> m_dlg;
 };
 
-// The first slot of the five-slot reader moved to X: (a letter another device had), through
-// the registry as Loscan's dialog holds it: the writer never runs inside a snapshot.
+// The first slot of the five-slot reader moved to X: (a letter another device had), on the
+// registry itself, as Loscan's finder writes it.
 class AssignOne : public BenchProgram {
  public:
   AssignOne(const char* osTag, platform::IRegistry& registry, platform::ISystem& text)
-      : m_system(text, osTag), m_readSnapshot(registry), m_finder(m_readSnapshot, m_system) {
+      : m_system(text, osTag), m_finder(registry, m_system) {
     const ReaderProduct reader = ReaderCatalogue()[kConnectedFiveSlotReader];
     const bool ninex = std::string(m_finder.m_szOsFamily) == kOsWin9x;
     m_slotId = ninex ? reader.slots[0].secondaryIds[0] : reader.slots[0].primaryIds[0];
@@ -100,7 +95,6 @@ class AssignOne : public BenchProgram {
 
  private:
   BenchSystem m_system;
-  platform::ReadSnapshotRegistry m_readSnapshot;
   CSlotDriveAssigner m_finder;
   std::string m_slotId;
   std::string m_filter;
@@ -112,17 +106,13 @@ std::unique_ptr<BenchProgram> MakeBenchProgram(BenchWork work, const char* osTag
                                                platform::IRegistry& registry,
                                                platform::ISystem& text, std::string& error) {
   switch (work) {
-    case BenchWork::kTavrikRefresh:
-    case BenchWork::kTavrikRefreshWithoutSnapshot: {
-      auto program = std::make_unique<TavrikRefresh>(osTag, registry, text,
-                                                     work == BenchWork::kTavrikRefresh);
+    case BenchWork::kTavrikRefresh: {
+      auto program = std::make_unique<TavrikRefresh>(osTag, registry, text);
       if (!program->Start(error)) return nullptr;
       return program;
     }
-    case BenchWork::kLoscanRefresh:
-    case BenchWork::kLoscanRefreshWithoutSnapshot: {
-      auto program = std::make_unique<LoscanRefresh>(osTag, registry, text,
-                                                     work == BenchWork::kLoscanRefresh);
+    case BenchWork::kLoscanRefresh: {
+      auto program = std::make_unique<LoscanRefresh>(osTag, registry, text);
       if (!program->Start(error)) return nullptr;
       return program;
     }
@@ -141,10 +131,6 @@ const char* BenchWorkName(BenchWork work) {
       return "Loscan Refresh";
     case BenchWork::kAssignDrive:
       return "AssignDrive";
-    case BenchWork::kTavrikRefreshWithoutSnapshot:
-      return "Tavrik RefreshSlots without snapshot";
-    case BenchWork::kLoscanRefreshWithoutSnapshot:
-      return "Loscan Refresh without snapshot";
   }
   return "?";
 }

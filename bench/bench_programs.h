@@ -8,15 +8,8 @@
 #include "platform/registry.h"
 #include "platform/system.h"
 
-// The two refreshes read through a snapshot of the registry (each key and value once); their
-// "without snapshot" forms turn it off, for comparing with the code before it in one run.
-enum class BenchWork {
-  kTavrikRefresh,
-  kLoscanRefresh,
-  kAssignDrive,
-  kTavrikRefreshWithoutSnapshot,
-  kLoscanRefreshWithoutSnapshot
-};
+// The two refreshes read each key and value their lookups need once, into the finder's index.
+enum class BenchWork { kTavrikRefresh, kLoscanRefresh, kAssignDrive };
 
 class BenchProgram {
  public:
@@ -33,6 +26,5 @@ std::unique_ptr<BenchProgram> MakeBenchProgram(BenchWork work, const char* osTag
                                                platform::IRegistry& registry,
                                                platform::ISystem& text, std::string& error);
 
-// "Tavrik RefreshSlots", "Loscan Refresh", "AssignDrive", "Tavrik RefreshSlots without
-// snapshot", "Loscan Refresh without snapshot".
+// "Tavrik RefreshSlots", "Loscan Refresh", "AssignDrive".
 const char* BenchWorkName(BenchWork work);

@@ -58,9 +58,7 @@ int main(int argc, char** argv) {
     const MountRecordStyle style =
         std::string(os) == "WinVista" ? MountRecordStyle::kVista : MountRecordStyle::kXp;
     Register(BenchWork::kTavrikRefresh, os, style);
-    Register(BenchWork::kTavrikRefreshWithoutSnapshot, os, style);
     Register(BenchWork::kLoscanRefresh, os, style);
-    Register(BenchWork::kLoscanRefreshWithoutSnapshot, os, style);
     Register(BenchWork::kAssignDrive, os, style);
   }
   benchmark::Initialize(&argc, argv);

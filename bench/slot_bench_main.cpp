@@ -3,12 +3,12 @@
 //   slot_bench [--check] [--sizes=200,2000,20000] [--min-time=SECONDS]
 //              [--definitions=FILE.reg] [--registry=memory|win32] [--only=NAME]
 //
-// --check fails (exit 1) only on a gross miss, so a loaded machine does not fail it: a ratio
-// above 3 (5 on images under 1,000 records), a 2,000-record refresh above 50 ms, or time
-// growing with the mount records more than twice as fast as their number. A refresh read
-// through its snapshot instead misses when it makes more registry calls than without it, takes
-// more than twice its time, or (the tray click on 2,000 records) makes more than 3,000 calls.
-// The targets themselves (ratio 1.5, 5 ms, linear) are printed beside the numbers.
+// --check fails (exit 1) only on a gross miss, so a loaded machine does not fail it: a
+// writer's ratio above 3 (5 on images under 1,000 records); a refresh's ratio above 10 (40 on
+// images under 1,000 records, where its fixed work weighs against a few hundred calls); the
+// tray click on 2,000 records above 3,000 registry calls or 50 ms; time growing with the mount
+// records more than twice as fast as their number. The targets themselves (a writer within
+// 1.5 times its floor, a refresh within 5 times, linear) are printed beside the numbers.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -98,47 +98,34 @@ struct StyleRun {
 };
 
 // The writers run last on an image: they move a letter.
-// The refreshes also run without their snapshot, for the before and after of the same run.
 const StyleRun kStyleRuns[] = {
     {MountRecordStyle::kXp,
      {{BenchWork::kTavrikRefresh, "WinXP"},
-      {BenchWork::kTavrikRefreshWithoutSnapshot, "WinXP"},
       {BenchWork::kTavrikRefresh, "Win98"},
-      {BenchWork::kTavrikRefreshWithoutSnapshot, "Win98"},
       {BenchWork::kLoscanRefresh, "WinXP"},
-      {BenchWork::kLoscanRefreshWithoutSnapshot, "WinXP"},
       {BenchWork::kLoscanRefresh, "Win98"},
-      {BenchWork::kLoscanRefreshWithoutSnapshot, "Win98"},
       {BenchWork::kAssignDrive, "WinXP"},
       {BenchWork::kAssignDrive, "Win98"}}},
     {MountRecordStyle::kVista,
      {{BenchWork::kTavrikRefresh, "WinVista"},
-      {BenchWork::kTavrikRefreshWithoutSnapshot, "WinVista"},
       {BenchWork::kLoscanRefresh, "WinVista"},
-      {BenchWork::kLoscanRefreshWithoutSnapshot, "WinVista"},
       {BenchWork::kAssignDrive, "WinVista"}}},
 };
 
-constexpr char kWithoutSnapshot[] = " without snapshot";
+// A refresh's own work (the lookups, the slot state, the menu texts, the status list) beside
+// what reaches the registry: the target is 5 times its floor on the larger images.
+constexpr double kRefreshTarget = 5.0;
 
-// The snapshot's effect, row by row: the same refresh with and without it, from this run.
-void PrintBeforeAfter(const std::vector<Row>& rows) {
-  std::printf("\nBefore (without snapshot) and after, from this run:\n\n");
-  std::printf("| work | system | mount records | registry calls before | after | time before | "
-              "after | faster |\n");
-  std::printf("|---|---|---:|---:|---:|---:|---:|---:|\n");
-  for (const Row& before : rows) {
-    const size_t cut = before.work.find(kWithoutSnapshot);
-    if (cut == std::string::npos) continue;
-    const Row* after = nullptr;
-    for (const Row& row : rows)
-      if (row.work == before.work.substr(0, cut) && row.os == before.os && row.size == before.size)
-        after = &row;
-    if (after == nullptr) continue;
-    std::printf("| %s | %s | %u | %zu | %zu | %.3f ms | %.3f ms | x%.1f |\n", after->work.c_str(),
-                after->os.c_str(), after->size, before.calls, after->calls,
-                before.timing.workNs / 1e6, after->timing.workNs / 1e6,
-                before.timing.workNs / after->timing.workNs);
+bool IsRefresh(const std::string& work) { return work != BenchWorkName(BenchWork::kAssignDrive); }
+
+void PrintRefreshTargets(const std::vector<Row>& rows) {
+  std::printf("\nRefreshes within %.0f times their floor on 2,000 and 20,000 records:\n\n",
+              kRefreshTarget);
+  for (const Row& row : rows) {
+    if (!IsRefresh(row.work) || row.size < 2000) continue;
+    const double ratio = row.timing.workNs / row.timing.floorNs;
+    std::printf("  %s (%s, %u): %.2f %s\n", row.work.c_str(), row.os.c_str(), row.size, ratio,
+                ratio <= kRefreshTarget ? "met" : "MISSED");
   }
 }
 
@@ -247,24 +234,11 @@ int main(int argc, char** argv) {
                 row.os.c_str(), row.size, row.calls, found, row.timing.workNs / 1e6,
                 row.timing.floorNs / 1e6, ratio);
     if (!options.check) continue;
-    // A refresh served from its snapshot has for floor only the calls that reach the registry,
-    // each key and value once; the lookups' own work is not in it. It is held to the same
-    // refresh without the snapshot instead: no more calls, and not grossly slower (the same
-    // factor of 3 as the other rows: on 20,000 records it keeps every record in memory, and a
-    // busy machine once made that 2.5 times the refresh without it, against 1.3 when quiet).
-    const Row* without = FindRow(rows, row.work + kWithoutSnapshot, row.os, row.size);
-    if (without != nullptr) {
-      if (row.calls > without->calls || row.timing.workNs > 3.0 * without->timing.workNs) {
-        std::printf("GROSS MISS: %s (%s, %u) %zu calls in %.3f ms, without snapshot %zu in %.3f ms\n",
-                    row.work.c_str(), row.os.c_str(), row.size, row.calls,
-                    row.timing.workNs / 1e6, without->calls, without->timing.workNs / 1e6);
-        ++failures;
-      }
-      continue;
-    }
-    // On the smallest image the fixed work of a lookup (splitting ids, a few allocations)
-    // weighs against very few registry calls; it gets a wider margin.
-    const double grossRatio = row.size < 1000 ? 5.0 : 3.0;
+    // On the smallest image the fixed work (splitting ids, a refresh's 165 search keys and
+    // 133 slot cells) weighs against very few registry calls; it gets a wider margin.
+    const bool small = row.size < 1000;
+    const double grossRatio = IsRefresh(row.work) ? (small ? 40.0 : 2 * kRefreshTarget)
+                                                  : (small ? 5.0 : 3.0);
     if (ratio > grossRatio) {
       std::printf("GROSS MISS: %s (%s, %u) ratio %.2f > %.0f\n", row.work.c_str(), row.os.c_str(),
                   row.size, ratio, grossRatio);
@@ -296,10 +270,10 @@ int main(int argc, char** argv) {
     std::printf("%s\n", line.c_str());
   }
 
-  PrintBeforeAfter(rows);
+  PrintRefreshTargets(rows);
 
   // The tray click reads each key and value once: some 2,000 mount records and 300 devnodes
-  // make about as many calls, never the thousands per search key of a refresh without it.
+  // make about as many calls, never the thousands per search key of a scan per key.
   for (const char* os : {"WinXP", "WinVista", "Win98"}) {
     const Row* click = FindRow(rows, "Tavrik RefreshSlots", os, 2000);
     if (click == nullptr) continue;

@@ -8,7 +8,6 @@ constexpr char kRemovableMediaHead[] = "\\??\\STORAGE#RemovableMedia#";
 constexpr char kRemovableMediaLookupTail[] = "&RM#{";
 // The volume device-interface class that ends every removable-media record.
 constexpr char kRemovableMediaTail[] = "&RM#{53f5630d-b6bf-11d0-94f2-00a0c91efb8b}";
-constexpr char kVistaRecordHead[] = "_??_USBSTOR#";
 constexpr char kUsbStorPrefix[] = "USBSTOR\\";
 // "\DosDevices\" is 12 characters: the letter follows it.
 constexpr size_t kLetterIndex = sizeof kDosDevicesPrefix - 1;

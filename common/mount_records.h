@@ -13,6 +13,9 @@
 
 inline constexpr const char kMountedDevicesKey[] = "System\\MountedDevices";
 inline constexpr const char kDosDevicesPrefix[] = "\\DosDevices\\";
+// How the two record styles begin, upper-cased as the lookups' match texts are.
+inline constexpr const char kXpRecordHeadUpper[] = "\\??\\STORAGE#REMOVABLEMEDIA#";
+inline constexpr const char kVistaRecordHead[] = "_??_USBSTOR#";
 
 // The whole XP-style record of a disk, in mixed case, the prefix exactly as given.
 std::string XpMountRecordText(const std::string& parentIdPrefix);

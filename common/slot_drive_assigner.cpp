@@ -78,6 +78,9 @@ void CSlotDriveAssigner::ReplaceRecords(platform::RegKey mounts,
 
 void CSlotDriveAssigner::AssignDrive(const std::string& slotId, char letter,
                                      const std::string& nameFilter) {
+  // What a refresh's lookups read is no longer what the registry holds after this; the keys
+  // the index holds open are closed before any is opened for writing.
+  m_index.Clear();
   // Windows 95 gets the 9x record too, although no lookup runs there.
   if (IsFamily(kOsWin9x)) {
     AssignDrive9x(slotId, letter, nameFilter);

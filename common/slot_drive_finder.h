@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/drive_lookup_index.h"
 #include "common/os_tags.h"
 #include "platform/registry.h"
 #include "platform/system.h"
@@ -22,6 +23,11 @@ class CSlotDriveFinder {
   int FindDrive(const std::string& slotId);
   // Lookup with a name filter (FriendlyName on NT, ProductId on 9x; unused on Vista).
   int FindNamedDrive(const std::string& slotId, const std::string& nameFilter);
+  // A refresh asks for many slots in a row. From BeginRefresh to its EndRefresh the lookups
+  // read each key and value they need once and answer every later search key from what they
+  // read; outside a refresh every lookup reads the registry afresh. Refreshes may nest.
+  void BeginRefresh();
+  void EndRefresh();
   // Whether the system's family or version tag is exactly this one.
   bool IsFamily(const char* tag) const;
   bool IsVersion(const char* tag) const;
@@ -48,16 +54,39 @@ class CSlotDriveFinder {
   int FindDriveVista(const std::string& slotId);
   int FindDrive9x(const std::string& slotId, const std::string* nameFilter);
 
-  // Scans the mount key once for records containing matchText (upper case) and notes the
-  // letter of each, with parentIdPrefix as the prefix of the device found last.
-  void ScanMountRecords(const std::string& matchText, const std::string& parentIdPrefix);
+  // Notes the letter of each mount record found, with parentIdPrefix as the prefix of the
+  // device found last.
+  void NoteMountRecords(const std::vector<uint32_t>& records, const std::string& parentIdPrefix);
   // Appends a letter found to m_listDrives and makes it the latest find.
   void NoteDrive(const std::string& letter);
   // Stores the drive count and returns the lookup's result.
   int FinishLookup();
+  // A lookup outside a refresh leaves nothing read behind.
+  int EndLookup(int result);
 
   platform::IRegistry& m_registry;
   platform::ISystem& m_system;
+  // What the lookups of the running refresh have read; the writer drops it.
+  DriveLookupIndex m_index;
+  int m_nRefreshDepth = 0;
+
+ private:
+  // Reused from lookup to lookup.
+  std::vector<uint32_t> m_found;
+};
+
+// Holds a finder's refresh open for one scope.
+class ScopedFinderRefresh {
+ public:
+  explicit ScopedFinderRefresh(CSlotDriveFinder& finder) : m_finder(finder) {
+    m_finder.BeginRefresh();
+  }
+  ~ScopedFinderRefresh() { m_finder.EndRefresh(); }
+  ScopedFinderRefresh(const ScopedFinderRefresh&) = delete;
+  ScopedFinderRefresh& operator=(const ScopedFinderRefresh&) = delete;
+
+ private:
+  CSlotDriveFinder& m_finder;
 };
 
 // "NoDrive": a slot without a letter.

@@ -26,7 +26,7 @@ constexpr int kDefaultModel = kModelCount - 1;  // the newest reader, selected a
 CLoscanDlg::CLoscanDlg(platform::IRegistry& registry, platform::ISystem& system,
                        platform::IDialogUi& ui, std::string title)
     : m_readSnapshot(registry),
-      m_finder(m_readSnapshot, system),
+      m_finder(registry, system),
       m_registry(m_readSnapshot),
       m_system(system),
       m_ui(ui),
@@ -73,8 +73,10 @@ void CLoscanDlg::ApplyModelLayout() {
 }
 
 void CLoscanDlg::Refresh() {
-  // Each slot id of the model scans the same keys; the scans share one reading of them.
+  // Each slot id of the model asks about the same disks and records: the finder reads them
+  // once for the whole refresh.
   platform::ScopedReadSnapshot snapshot(m_readSnapshot);
+  ScopedFinderRefresh lookups(m_finder);
   m_finder.Reset();
   for (int row = 0; row < kSlotRows; ++row) {
     m_ui.ComboResetContent(kNewLetterIds[row]);

@@ -48,8 +48,9 @@ class CLoscanDlg {
   void AddStatusRow(const std::string& letter);
 
   // The registry as the dialog reads it: a refresh reads each key and value once, from a
-  // snapshot thrown away at its end; the writer never runs inside one. Built first: the
-  // members below read through it.
+  // snapshot thrown away at its end. Built first: the members below but the finder read
+  // through it; the finder keeps its own index of what its lookups read for the refresh (a
+  // snapshot beneath it would only copy it again), and its writer never runs in a refresh.
   platform::ReadSnapshotRegistry m_readSnapshot;
   char m_szReserved[kMaxReservations] = {};
   int32_t m_nReserved = 0;

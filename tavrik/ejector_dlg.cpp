@@ -2,7 +2,7 @@
 
 CEjectorDlg::CEjectorDlg(const EjectorPlatform& platform, const std::string& title)
     : m_readSnapshot(platform.registry),
-      m_finder(m_readSnapshot, platform.system),
+      m_finder(platform.registry, platform.system),
       m_definitions(m_readSnapshot, platform.files),
       m_system(platform.system),
       m_shell(platform.shell),

@@ -115,12 +115,12 @@ class CEjectorDlg {
   const CTrayMenus& TrayMenus() const { return m_trayMenus; }
   // What the version dialog returned last; -1 before it ran.
   int VersionResult() const { return m_nVersionResult; }
-  // Whether a refresh reads the registry once through a snapshot (the benchmarks compare).
-  void SetReadSnapshotEnabled(bool enabled) { m_readSnapshot.SetEnabled(enabled); }
 
  private:
   // The registry as the window reads it: a refresh reads each key and value once, from a
-  // snapshot thrown away at its end. Built first: every member below reads through it.
+  // snapshot thrown away at its end. Built first: every member below but the finder reads
+  // through it; the finder keeps its own index of what its lookups read for the refresh, which
+  // a snapshot beneath it would only copy once more.
   platform::ReadSnapshotRegistry m_readSnapshot;
   CSlotDriveFinder m_finder;
   CReaderDefinitions m_definitions;

@@ -16,9 +16,11 @@ void CSlotTable::Reset() {
 }
 
 void CSlotTable::RefreshSlots(bool checkMedia) {
-  // Every search key of every slot asks the registry the same questions again; one snapshot
-  // answers them all, and the next refresh (after a replug) reads the registry afresh.
+  // Every search key of every slot asks about the same disks and records: the finder reads
+  // them once for the whole refresh, and the next refresh (after a replug) reads afresh. The
+  // snapshot answers the refresh's other repeated reads (on 2000, the SendTo folder per slot).
   platform::ScopedReadSnapshot snapshot(m_readSnapshot);
+  ScopedFinderRefresh lookups(m_finder);
   m_trayIcon.SetTrayIcon(IDI_TRAY_IDLE);
   for (int p = 0; p < DeviceNum(); ++p)
     for (int s = 0; s < kCellsPerReader; ++s) {

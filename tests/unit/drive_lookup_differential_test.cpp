@@ -1,8 +1,11 @@
-// The drive lookups and writers with and without a refresh's read snapshot, side by side on
-// two copies of one image: the fuzz seeds, the fixture machines and seeded random images, on
-// every system tag and in both enumeration orders (Windows' and Wine's). Every lookup must
-// leave the finder in the same state, and every writer the registry in the same state, also
-// when a writer runs in the middle of a refresh.
+// The finder's lookups, answered from the index it keeps for a refresh, beside the reference
+// lookups (each reading the registry afresh, as before the index), side by side on two copies
+// of one image: the fuzz seeds, the fixture machines and seeded random images, on every system
+// tag and in both enumeration orders (Windows' and Wine's). The finder reads through a refresh's
+// read snapshot as well, so both are held to the plain registry at once. Every lookup, by both
+// entry points, must leave the finder in the same state as the reference leaves its own, and
+// every writer the registry in the same state, also when a writer runs in the middle of a
+// refresh.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,6 +28,7 @@
 #include "platform/reg_file.h"
 #include "platform/scripted_system.h"
 #include "test_drive_machine.h"
+#include "test_reference_lookups.h"
 
 namespace {
 
@@ -47,6 +51,7 @@ struct Tally {
   size_t runs = 0;
   size_t lookups = 0;
   size_t found = 0;  // lookups that found a letter
+  size_t comparisons = 0;  // finder states and registry images compared
   size_t writes = 0;
   size_t differences = 0;
 };
@@ -66,16 +71,17 @@ std::string Join(const std::vector<std::string>& items) {
 std::string FinderState(const CSlotDriveFinder& finder, int result) {
   std::ostringstream out;
   out << result << '|' << finder.m_strFoundDrive << '|' << finder.m_nDriveCount << '|'
-      << finder.m_strParentIdPrefix << '|' << Join(finder.m_listDeviceIds) << '|'
-      << Join(finder.m_listDrives);
+      << finder.m_nLookupCount << '|' << finder.m_strParentIdPrefix << '|'
+      << Join(finder.m_listDeviceIds) << '|' << Join(finder.m_listDrives);
   return out.str();
 }
 
-void Note(Tally& tally, const std::string& what, const std::string& plain,
-          const std::string& snapshot) {
-  if (plain == snapshot) return;
+void Note(Tally& tally, const std::string& what, const std::string& reference,
+          const std::string& finder) {
+  ++tally.comparisons;
+  if (reference == finder) return;
   ++tally.differences;
-  ADD_FAILURE() << what << "\n  without snapshot: " << plain << "\n  with snapshot:    " << snapshot;
+  ADD_FAILURE() << what << "\n  reference: " << reference << "\n  finder:    " << finder;
 }
 
 std::string ImageText(MemoryRegistry& registry) {
@@ -92,8 +98,8 @@ std::string ImageText(MemoryRegistry& registry) {
   return out.str();
 }
 
-// One refresh (every case, both entry points) inside one snapshot, then the writers after it,
-// then a refresh that a writer interrupts.
+// One refresh (every case, both entry points) inside one snapshot and one kept index, then the
+// writers after it, then a refresh that a writer interrupts.
 void CompareRun(const DiffImage& image, const char* tag, bool wineOrder, Tally& tally) {
   MemoryRegistry plain;
   MemoryRegistry real;
@@ -108,46 +114,53 @@ void CompareRun(const DiffImage& image, const char* tag, bool wineOrder, Tally& 
   platform::ScriptedSystem system;
   system.SetVersionNumbers(numbers);
   platform::ReadSnapshotRegistry snapshot(real);
-  CSlotDriveAssigner plainFinder(plain, system);
-  CSlotDriveAssigner snapFinder(snapshot, system);
+  // The reference keeps its state in a finder of its own, whose writer it shares.
+  CSlotDriveAssigner referenceState(plain, system);
+  ReferenceLookups reference(referenceState, plain, system);
+  CSlotDriveAssigner finder(snapshot, system);
   const std::string where = image.name + " " + tag + (wineOrder ? " (Wine order)" : "");
   ++tally.runs;
 
   auto lookBoth = [&](const LookupCase& lookup) {
     const std::string what = where + " " + lookup.slotId + " / " + lookup.filter;
-    int a = plainFinder.FindDrive(lookup.slotId);
-    int b = snapFinder.FindDrive(lookup.slotId);
+    int a = reference.FindDrive(lookup.slotId);
+    int b = finder.FindDrive(lookup.slotId);
     tally.found += (a == 1 ? 1 : 0);
-    Note(tally, what + " FindDrive", FinderState(plainFinder, a), FinderState(snapFinder, b));
-    a = plainFinder.FindNamedDrive(lookup.slotId, lookup.filter);
-    b = snapFinder.FindNamedDrive(lookup.slotId, lookup.filter);
-    Note(tally, what + " FindNamedDrive", FinderState(plainFinder, a), FinderState(snapFinder, b));
+    Note(tally, what + " FindDrive", FinderState(referenceState, a), FinderState(finder, b));
+    a = reference.FindNamedDrive(lookup.slotId, lookup.filter);
+    b = finder.FindNamedDrive(lookup.slotId, lookup.filter);
+    Note(tally, what + " FindNamedDrive", FinderState(referenceState, a), FinderState(finder, b));
     tally.lookups += 2;
     tally.found += (a == 1 ? 1 : 0);
   };
 
   snapshot.Begin();
+  finder.BeginRefresh();
   for (const LookupCase& lookup : image.lookups) lookBoth(lookup);
+  finder.EndRefresh();
   snapshot.End();
   EXPECT_EQ(real.OpenHandleCount(), 0u) << where;
 
   for (size_t i = 0; i < image.lookups.size() && i < kWritesPerRun; ++i) {
     const LookupCase& lookup = image.lookups[i];
-    plainFinder.AssignDrive(lookup.slotId, lookup.letter, lookup.filter);
-    snapFinder.AssignDrive(lookup.slotId, lookup.letter, lookup.filter);
+    referenceState.AssignDrive(lookup.slotId, lookup.letter, lookup.filter);
+    finder.AssignDrive(lookup.slotId, lookup.letter, lookup.filter);
     Note(tally, where + " AssignDrive " + lookup.slotId, ImageText(plain), ImageText(real));
     ++tally.writes;
   }
 
-  // A write in the middle of a refresh ends its snapshot: the lookups after it see the write.
+  // A write in the middle of a refresh ends its snapshot and drops the finder's index: the
+  // lookups after it see the write.
   if (!image.lookups.empty()) {
     const LookupCase& first = image.lookups.front();
     snapshot.Begin();
+    finder.BeginRefresh();
     lookBoth(first);
-    plainFinder.AssignDrive(first.slotId, 'Q', first.filter);
-    snapFinder.AssignDrive(first.slotId, 'Q', first.filter);
+    referenceState.AssignDrive(first.slotId, 'Q', first.filter);
+    finder.AssignDrive(first.slotId, 'Q', first.filter);
     ++tally.writes;
     for (const LookupCase& lookup : image.lookups) lookBoth(lookup);
+    finder.EndRefresh();
     snapshot.End();
     Note(tally, where + " AssignDrive inside a refresh", ImageText(plain), ImageText(real));
   }
@@ -317,16 +330,18 @@ DiffImage RandomImage(uint32_t seed) {
 }
 
 void Report(const char* what, const Tally& tally) {
-  std::printf("[ differential ] %s: %zu images, %zu runs, %zu lookups (%zu finding a letter) and "
-              "%zu writes compared, %zu differences\n",
+  std::printf("[ differential ] %s: %zu images, %zu runs, %zu lookups (%zu finding a letter), "
+              "%zu writes, %zu state comparisons, %zu differences\n",
               what, tally.images, tally.runs, tally.lookups, tally.found, tally.writes,
-              tally.differences);
+              tally.comparisons, tally.differences);
   ::testing::Test::RecordProperty("images", static_cast<int>(tally.images));
+  ::testing::Test::RecordProperty("runs", static_cast<int>(tally.runs));
   ::testing::Test::RecordProperty("lookups", static_cast<int>(tally.lookups));
+  ::testing::Test::RecordProperty("comparisons", static_cast<int>(tally.comparisons));
   ::testing::Test::RecordProperty("differences", static_cast<int>(tally.differences));
 }
 
-TEST(ReadSnapshotDifferential, FuzzSeedsAndFixturesGiveTheSameResults) {
+TEST(DriveLookupDifferential, FuzzSeedsAndFixturesGiveTheReferenceResults) {
   Tally tally;
   for (const auto& seed : FilesIn(SLOT_SOURCE_DIR "/fuzz/corpus/drive_lookups", ".txt"))
     CompareImage(FuzzSeedImage(seed), tally);
@@ -339,7 +354,7 @@ TEST(ReadSnapshotDifferential, FuzzSeedsAndFixturesGiveTheSameResults) {
   EXPECT_EQ(tally.differences, 0u);
 }
 
-TEST(ReadSnapshotDifferential, RandomImagesGiveTheSameResults) {
+TEST(DriveLookupDifferential, RandomImagesGiveTheReferenceResults) {
   Tally tally;
   for (uint32_t seed = 1; seed <= 150; ++seed) CompareImage(RandomImage(seed), tally);
   Report("random images", tally);
