@@ -1,6 +1,16 @@
-// Tolket's data files on any bytes ("create.dat", then optionally "\n--remove--\n" and
-// "remove.dat"): the parser and the whitelist never let an entry reach a key outside the
-// drive-icon keys, and a run changes nothing else in the registry.
+// Tolket's start on any bytes: its command line and its data files. The parser and the
+// whitelist never let an entry reach a key outside the drive-icon keys, a run changes nothing
+// else in the registry, and its report counts every write the registry took and no other.
+//
+// The input: optional header lines, then "create.dat", then optionally "\n--remove--\n" and
+// "remove.dat".
+//   --command-line:TEXT   Tolket's arguments; the run reads the files they name, as its start
+//                         does (without this line: "create.dat", and "remove.dat" if given)
+//   --read-only:HKLM      the registry refuses writes below that root (or HKCR) in this run,
+//                         as it does for a user without administrator rights
+// "remove.dat" is the "create.dat" of the previous hand-off: that run is made first, so that
+// the removal finds the values it takes back.
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -67,55 +77,39 @@ bool OnlyTolketValues(const std::vector<MemoryRegistry::ValueImage>& values) {
   return true;
 }
 
-void Seed(MemoryRegistry& registry, platform::RegKey root, const char* path, const char* name) {
+void Seed(MemoryRegistry& registry, platform::RegKey root, const char* path, const char* name,
+          const std::string& text = "keep") {
   platform::ScopedRegKey key(registry);
   if (key.Create(root, path, platform::kKeyAllAccess) != platform::kErrorSuccess) return;
-  const uint8_t text[] = "keep";
-  registry.SetValue(key.Get(), name, platform::kRegSz, text, sizeof text);
+  key.WriteText(name, text);
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > kMaxIconEntryFile + 64) return 0;
-  const std::string input(reinterpret_cast<const char*>(data), size);
-  const std::string marker = "\n--remove--\n";
-  const size_t split = input.find(marker);
-  const std::string create = input.substr(0, split);
-  const std::string remove = split == std::string::npos ? "" : input.substr(split + marker.size());
-
-  for (const std::string* content : {&create, &remove}) {
-    for (const IconEntryLine& line : ParseIconEntryFile(*content).lines) {
-      DriveIconTarget target;
-      std::string reason;
-      if (CheckDriveIconEntry(line.entry, target, reason))
-        FUZZ_CHECK(IsAllowedKey(target.root, platform::FoldRegistryName(target.keyPath, true)));
-      else
-        FUZZ_CHECK(!reason.empty());
-    }
-  }
-
-  // Keys beside and above the allowed ones, which must come through untouched.
-  MemoryRegistry registry;
+// Keys beside and above the allowed ones, which must come through untouched, and allowed keys
+// that hold the user's own icon and label before Tolket comes.
+void SeedRegistry(MemoryRegistry& registry) {
   Seed(registry, platform::kHkeyLocalMachine, "Software\\Norvell\\Keep", "value");
   Seed(registry, platform::kHkeyLocalMachine,
        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\E", "keep");
   Seed(registry, platform::kHkeyLocalMachine,
        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\E\\DefaultIcon\\Sub",
        "");
+  Seed(registry, platform::kHkeyLocalMachine,
+       "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\DriveIcons\\H\\DefaultIcon", "",
+       "C:\\user.ico");
   Seed(registry, platform::kHkeyClassesRoot, "Applications\\explorer.exe\\Drives\\F\\Other", "");
+  Seed(registry, platform::kHkeyClassesRoot,
+       "Applications\\explorer.exe\\Drives\\G\\DefaultLabel", "", "Photos");
   Seed(registry, platform::kHkeyCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion", "x");
-  const Keys before = Flatten(registry.SnapshotAll());
+}
 
-  RunTolket(registry, &create, split == std::string::npos ? nullptr : &remove);
-  FUZZ_CHECK(registry.OpenHandleCount() == 0);
-  const Keys after = Flatten(registry.SnapshotAll());
-
+// What a run may have done between two snapshots: create allowed keys with Tolket's values
+// (and the bare keys on the way to them), change Tolket's values in allowed keys, remove
+// allowed keys or emptied keys on the way to them that held no value of anyone else's.
+void CheckOnlyDriveIconKeysChanged(const Keys& before, const Keys& after) {
   for (const auto& key : after) {
     const bool allowed = IsAllowedKey(key.first.first, key.first.second);
     auto was = before.find(key.first);
     if (was == before.end()) {
-      // Created: an allowed key with Tolket's values, or a bare key on the way to one.
       FUZZ_CHECK((allowed && OnlyTolketValues(key.second)) ||
                  (IsAncestorOfAllowed(key.first.first, key.first.second) && key.second.empty()));
       continue;
@@ -130,13 +124,172 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     };
     FUZZ_CHECK(others(was->second) == others(key.second));  // only Tolket's values changed
   }
-  // Removed: only an allowed key Tolket takes back, or an emptied key on the way to one, and
-  // never one that held a value of anyone else's.
   for (const auto& key : before) {
     if (after.count(key.first) == 1) continue;
     FUZZ_CHECK(IsAllowedKey(key.first.first, key.first.second) ||
                IsAncestorOfAllowed(key.first.first, key.first.second));
     FUZZ_CHECK(OnlyTolketValues(key.second));
   }
+}
+
+struct TolketInput {
+  bool hasCommandLine = false;
+  std::string commandLine;
+  platform::RegKey readOnlyRoot = 0;
+  std::string create;
+  bool hasRemove = false;
+  std::string remove;
+};
+
+bool TakeHeader(const std::string& input, size_t& pos, const char* directive, std::string& value) {
+  const std::string prefix = directive;
+  if (input.compare(pos, prefix.size(), prefix) != 0) return false;
+  size_t end = input.find('\n', pos);
+  if (end == std::string::npos) end = input.size();
+  value = input.substr(pos + prefix.size(), end - pos - prefix.size());
+  pos = std::min(end + 1, input.size());
+  return true;
+}
+
+TolketInput SplitInput(const std::string& input) {
+  TolketInput parts;
+  size_t pos = 0;
+  std::string value;
+  while (true) {
+    if (TakeHeader(input, pos, "--command-line:", value)) {
+      parts.hasCommandLine = true;
+      parts.commandLine = value;
+    } else if (TakeHeader(input, pos, "--read-only:", value)) {
+      parts.readOnlyRoot = value == "HKLM"   ? platform::kHkeyLocalMachine
+                           : value == "HKCR" ? platform::kHkeyClassesRoot
+                                             : 0;
+    } else {
+      break;
+    }
+  }
+  const std::string files = input.substr(pos);
+  const std::string marker = "\n--remove--\n";
+  const size_t split = files.find(marker);
+  parts.create = files.substr(0, split);
+  parts.hasRemove = split != std::string::npos;
+  if (parts.hasRemove) parts.remove = files.substr(split + marker.size());
+  return parts;
+}
+
+// Tavrik writes each entry with CIconEntry::Line(); Tolket must read back the same fields.
+void CheckLineReadsBack(const CIconEntry& entry) {
+  const CIconEntry written =
+      entry.m_strValueName.empty()
+          ? CIconEntry(entry.m_strRoot, entry.m_strKeyPath, entry.m_strData, entry.m_strDrive)
+          : CIconEntry(entry.m_strRoot, entry.m_strKeyPath, entry.m_strValueName,
+                       entry.m_strData, entry.m_strDrive);
+  const IconEntryFile file = ParseIconEntryFile(written.Line());
+  FUZZ_CHECK(file.refused.empty() && file.lines.size() == 1);
+  const CIconEntry& read = file.lines[0].entry;
+  FUZZ_CHECK(read.m_strRoot == entry.m_strRoot && read.m_strKeyPath == entry.m_strKeyPath &&
+             read.m_strValueName == entry.m_strValueName && read.m_strData == entry.m_strData &&
+             read.m_strDrive == entry.m_strDrive);
+}
+
+struct FileCounts {
+  bool anyRefused = false;
+  int accepted = 0;
+  int acceptedOnReadOnlyRoot = 0;
+};
+
+// Every line a file gives: an accepted entry names a whitelisted key, a refused one says why.
+FileCounts CheckFile(const std::string& content, platform::RegKey readOnlyRoot) {
+  FileCounts counts;
+  const IconEntryFile file = ParseIconEntryFile(content);
+  counts.anyRefused = !file.refused.empty();
+  for (const IconEntryLine& line : file.lines) {
+    CheckLineReadsBack(line.entry);
+    DriveIconTarget target;
+    std::string reason;
+    if (CheckDriveIconEntry(line.entry, target, reason)) {
+      FUZZ_CHECK(IsAllowedKey(target.root, platform::FoldRegistryName(target.keyPath, true)));
+      ++counts.accepted;
+      if (target.root == readOnlyRoot) ++counts.acceptedOnReadOnlyRoot;
+    } else {
+      FUZZ_CHECK(!reason.empty());
+      counts.anyRefused = true;
+    }
+  }
+  return counts;
+}
+
+// Parses Tolket's arguments as its start does; false when the start stops there.
+bool CheckCommandLine(const std::string& commandLine, TolketArgs& args) {
+  std::string error;
+  if (!ParseTolketCommandLine(commandLine, args, error)) {
+    FUZZ_CHECK(!error.empty());
+    return false;
+  }
+  FUZZ_CHECK(args.repair == (commandLine.find_first_not_of(" \t") == std::string::npos));
+  FUZZ_CHECK(args.repair || !args.createFile.empty() || !args.removeFile.empty());
+  FUZZ_CHECK(!args.hideWindow || commandLine.find("-hidewindow") != std::string::npos);
+  // The files come back from the quoted form Tavrik's hand-off writes.
+  if (!args.repair && args.createFile.find('"') == std::string::npos &&
+      args.removeFile.find('"') == std::string::npos) {
+    std::string handOff;
+    if (!args.createFile.empty()) handOff += "-create:\"" + args.createFile + "\" ";
+    if (!args.removeFile.empty()) handOff += "-remove:\"" + args.removeFile + "\" ";
+    handOff += "-hidewindow";
+    TolketArgs again;
+    FUZZ_CHECK(ParseTolketCommandLine(handOff, again, error));
+    FUZZ_CHECK(again.createFile == args.createFile && again.removeFile == args.removeFile &&
+               again.hideWindow && !again.repair);
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > kMaxIconEntryFile + 64) return 0;
+  const TolketInput input = SplitInput(std::string(reinterpret_cast<const char*>(data), size));
+
+  // Which files the start reads: a repair re-applies the latest "create.dat".
+  bool useCreate = true;
+  bool useRemove = input.hasRemove;
+  if (input.hasCommandLine) {
+    TolketArgs args;
+    if (!CheckCommandLine(input.commandLine, args)) return 0;
+    useCreate = args.repair || !args.createFile.empty();
+    useRemove = !args.removeFile.empty();
+  }
+
+  const FileCounts create = useCreate ? CheckFile(input.create, input.readOnlyRoot) : FileCounts();
+  const FileCounts remove = useRemove ? CheckFile(input.remove, input.readOnlyRoot) : FileCounts();
+
+  MemoryRegistry registry;
+  SeedRegistry(registry);
+  Keys before = Flatten(registry.SnapshotAll());
+  if (useRemove) {
+    RunTolket(registry, &input.remove, nullptr);  // the previous hand-off
+    FUZZ_CHECK(registry.OpenHandleCount() == 0);
+    Keys written = Flatten(registry.SnapshotAll());
+    CheckOnlyDriveIconKeysChanged(before, written);
+    before = std::move(written);
+  }
+
+  if (input.readOnlyRoot != 0) registry.SetReadOnlyRoot(input.readOnlyRoot, true);
+  const TolketReport report = RunTolket(registry, useCreate ? &input.create : nullptr,
+                                        useRemove ? &input.remove : nullptr);
+  FUZZ_CHECK(registry.OpenHandleCount() == 0);
+  CheckOnlyDriveIconKeysChanged(before, Flatten(registry.SnapshotAll()));
+
+  // Every write the registry took is counted, every one it refused is reported, and a
+  // skipped line shows in the exit code.
+  FUZZ_CHECK(report.written == create.accepted - create.acceptedOnReadOnlyRoot);
+  FUZZ_CHECK(((report.exitCode & kTolketRegistryFailed) != 0) ==
+             (create.acceptedOnReadOnlyRoot > 0));
+  FUZZ_CHECK(((report.exitCode & kTolketRefusedLine) != 0) ==
+             (create.anyRefused || remove.anyRefused));
+  FUZZ_CHECK(report.removed <= remove.accepted);
+  // The message box: the counts, then one line a problem.
+  const std::string text = TolketReportText(report);
+  FUZZ_CHECK(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) ==
+             report.problems.size());
   return 0;
 }

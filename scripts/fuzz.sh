@@ -42,7 +42,8 @@ cmake --build "$build" -j2 --target fuzz_targets >/dev/null ||
 
 mkdir -p "$build/artifacts"
 
-# libFuzzer's options shared by both modes; the registry-image targets get their dictionary.
+# libFuzzer's options shared by both modes; the registry-image targets and Tolket's get their
+# dictionaries.
 # The entropic schedule keeps as rare every feature seen fewer times than the threshold (255 by
 # default) and searches that list, one by one, for each feature of each execution: loaded from
 # a corpus of a thousand inputs it held thousands, and that search took up to 44 % of a target's
@@ -52,7 +53,10 @@ fuzz_options() {
   echo "-timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=$build/artifacts/$t-"
   echo "-entropic_feature_frequency_threshold=1"
   [ -n "${SLOT_FUZZ_SEED:-}" ] && echo "-seed=$SLOT_FUZZ_SEED"
-  case $t in drive_lookups|definitions) echo "-dict=fuzz/dict/registry_image.dict" ;; esac
+  case $t in
+    drive_lookups|definitions) echo "-dict=fuzz/dict/registry_image.dict" ;;
+    tolket) echo "-dict=fuzz/dict/tolket.dict" ;;
+  esac
 }
 
 # The files whose line coverage a target's corpus is measured on: the parsers and lookups it
