@@ -8,15 +8,19 @@
 //                         does (without this line: "create.dat", and "remove.dat" if given)
 //   --read-only:HKLM      the registry refuses writes below that root (or HKCR) in this run,
 //                         as it does for a user without administrator rights
+//   --fail-call:N         the N-th registry call of this run that can fail is denied
 // "remove.dat" is the "create.dat" of the previous hand-off: that run is made first, so that
 // the removal finds the values it takes back.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
+#include "platform/fault_injecting_seams.h"
+#include "platform/fault_plan.h"
 #include "platform/memory_registry.h"
 #include "platform/registry_names.h"
 #include "platform/scoped_reg_key.h"
@@ -136,6 +140,7 @@ struct TolketInput {
   bool hasCommandLine = false;
   std::string commandLine;
   platform::RegKey readOnlyRoot = 0;
+  uint64_t failCall = 0;
   std::string create;
   bool hasRemove = false;
   std::string remove;
@@ -163,6 +168,8 @@ TolketInput SplitInput(const std::string& input) {
       parts.readOnlyRoot = value == "HKLM"   ? platform::kHkeyLocalMachine
                            : value == "HKCR" ? platform::kHkeyClassesRoot
                                              : 0;
+    } else if (TakeHeader(input, pos, "--fail-call:", value)) {
+      parts.failCall = std::strtoull(value.c_str(), nullptr, 10);
     } else {
       break;
     }
@@ -274,13 +281,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   if (input.readOnlyRoot != 0) registry.SetReadOnlyRoot(input.readOnlyRoot, true);
-  const TolketReport report = RunTolket(registry, useCreate ? &input.create : nullptr,
+  platform::FaultPlan plan;
+  if (input.failCall != 0) plan.FailCall(input.failCall, platform::kErrorAccessDenied);
+  platform::FaultInjectingRegistry failing(registry, plan);
+  const TolketReport report = RunTolket(failing, useCreate ? &input.create : nullptr,
                                         useRemove ? &input.remove : nullptr);
   FUZZ_CHECK(registry.OpenHandleCount() == 0);
   CheckOnlyDriveIconKeysChanged(before, Flatten(registry.SnapshotAll()));
 
   // Every write the registry took is counted and every other one is reported: those below the
-  // read-only root, and those over an earlier value that cannot be read and so not kept.
+  // read-only root, those over an earlier value that cannot be read and so not kept, and one
+  // that a failed call stopped.
   const int refusedWrites = create.accepted - report.written;
   FUZZ_CHECK(refusedWrites >= create.acceptedOnReadOnlyRoot);
   int writeProblems = 0;
