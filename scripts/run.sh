@@ -17,6 +17,13 @@ cd "$(dirname "$0")/.."
 if [ "${1:-}" != --programs ]; then
   bash scripts/setup.sh
   bash scripts/build.sh
+  # Wine runs the 32-bit programs as 32-bit Linux processes, which some virtual machines'
+  # kernels cannot execute: say so rather than fail on each program.
+  if ! wine --version >/dev/null 2>&1; then
+    echo "run: Wine cannot start here: this machine cannot execute 32-bit programs" >&2
+    echo "     ($(wine --version 2>&1 | tail -1)); the programs are built in build/win32." >&2
+    exit 1
+  fi
   if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --programs --headless
   fi
