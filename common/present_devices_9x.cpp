@@ -18,9 +18,7 @@ bool ForEachPresentDevice(platform::IRegistry& registry, uint32_t bufferSize,
       const long status = device.Open(configManager.Get(), name.c_str(), deviceAccess);
       if (status != platform::kErrorSuccess) {
         // A devnode that went away meanwhile is simply not present any more.
-        if (refused != nullptr && status != platform::kErrorFileNotFound &&
-            status != platform::kErrorKeyDeleted)
-          *refused = true;
+        if (refused != nullptr && !platform::IsAbsentStatus(status)) *refused = true;
         return;
       }
       hardwareKey = ReadTextValue(registry, device.Get(), kHardwareKeyValue, bufferSize);

@@ -39,10 +39,12 @@ std::vector<MountRecordHit> CollectSlotRecords(platform::IRegistry& registry,
 bool HoldsUnreadText(platform::IRegistry& registry, const std::string& deviceId,
                      const char* name) {
   ScopedRegKey device(registry);
-  long status = device.Open(kHkeyLocalMachine, (kDeviceEnumKeyPrefix + deviceId).c_str(), kKeyRead);
+  const std::string path = kDeviceEnumKeyPrefix + deviceId;
+  long status = device.Open(kHkeyLocalMachine, path.c_str(), kKeyRead);
   uint32_t size = 0;
-  if (status == kErrorSuccess) status = registry.QueryValue(device.Get(), name, nullptr, nullptr, &size);
-  if (status == platform::kErrorFileNotFound || status == platform::kErrorKeyDeleted) return false;
+  if (status == kErrorSuccess)
+    status = registry.QueryValue(device.Get(), name, nullptr, nullptr, &size);
+  if (platform::IsAbsentStatus(status)) return false;
   return status != kErrorSuccess || size > 1;
 }
 
@@ -51,11 +53,8 @@ bool HoldsUnreadText(platform::IRegistry& registry, const std::string& deviceId,
 CSlotDriveAssigner::~CSlotDriveAssigner() = default;
 
 void CSlotDriveAssigner::Check(long status, bool absentIsFine) {
-  if (status == kErrorSuccess) return;
-  if (absentIsFine &&
-      (status == platform::kErrorFileNotFound || status == platform::kErrorKeyDeleted))
-    return;
-  m_bWriteFailed = true;
+  if (status != kErrorSuccess && !(absentIsFine && platform::IsAbsentStatus(status)))
+    m_bWriteFailed = true;
 }
 
 void CSlotDriveAssigner::ReplaceRecords(platform::RegKey mounts,
@@ -121,7 +120,8 @@ void CSlotDriveAssigner::AssignDriveNt(const std::string& slotId, char letter,
         Check(opened);
         if (opened != kErrorSuccess) return;
         const std::string matchText = MbcsUpper(recordText);
-        ReplaceRecords(mounts.Get(), CollectSlotRecords(m_registry, m_system, mounts.Get(), matchText),
+        ReplaceRecords(mounts.Get(),
+                       CollectSlotRecords(m_registry, m_system, mounts.Get(), matchText),
                        matchText, letter, record);
       });
 }
@@ -159,8 +159,8 @@ void CSlotDriveAssigner::AssignDrive9x(const std::string& slotId, char letter,
         if (hardwareKey.find_first_not_of('\\') == std::string::npos) return;
         if (!MbcsContains(MbcsUpper(hardwareKey), upperSlotId)) return;
         ScopedRegKey device(m_registry);
-        const long opened = device.Open(
-            kHkeyLocalMachine, (kHardwareEnumKeyPrefix + hardwareKey).c_str(), kDeviceKeyWriteAccess);
+        const std::string path = kHardwareEnumKeyPrefix + hardwareKey;
+        const long opened = device.Open(kHkeyLocalMachine, path.c_str(), kDeviceKeyWriteAccess);
         Check(opened, true);
         if (opened != kErrorSuccess) return;
         if (!MbcsContains(ReadTextValue(m_registry, device.Get(), kProductIdValue,

@@ -164,13 +164,6 @@ FileWrite FaultInjectingFiles::WriteNewFile(const char* path, const std::string&
   return written;
 }
 
-bool FaultInjectingShell::Fails(const char* function, const std::string& path) {
-  long error = m_plan.Check(Seam::kShell, function, path);
-  m_failed = error != 0;
-  m_lastError = static_cast<uint32_t>(error);
-  return m_failed;
-}
-
 intptr_t FaultInjectingShell::ShellExecute(WindowRef owner, const char* verb, const char* file,
                                            const char* parameters, const char* directory,
                                            int show) {
@@ -202,20 +195,15 @@ bool FaultInjectingShell::NotifyIcon(uint32_t message, uint32_t recordSize, Wind
 VolumeHandle FaultInjectingVolumeIo::CreateFileA(const char* path, uint32_t access,
                                                  uint32_t share, uint32_t creation,
                                                  uint32_t flags) {
-  long error = m_plan.Check(Seam::kVolume, "Open", Text(path));
-  m_failed = error != 0;
-  m_lastError = static_cast<uint32_t>(error);
-  if (m_failed) return kInvalidVolumeHandle;
+  if (m_lastError.Fails(m_plan, Seam::kVolume, "Open", Text(path))) return kInvalidVolumeHandle;
   return m_inner.CreateFileA(path, access, share, creation, flags);
 }
 
 int FaultInjectingVolumeIo::DeviceIoControl(VolumeHandle handle, uint32_t code, const void* in,
                                             uint32_t inSize, void* out, uint32_t outSize,
                                             uint32_t* returned) {
-  long error = m_plan.Check(Seam::kVolume, RequestName(code), std::to_string(handle));
-  m_failed = error != 0;
-  m_lastError = static_cast<uint32_t>(error);
-  if (m_failed) return 0;
+  if (m_lastError.Fails(m_plan, Seam::kVolume, RequestName(code), std::to_string(handle)))
+    return 0;
   return m_inner.DeviceIoControl(handle, code, in, inSize, out, outSize, returned);
 }
 

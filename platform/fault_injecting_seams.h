@@ -16,6 +16,25 @@
 
 namespace platform {
 
+// What a seam that answers GetLastError() failed with last: the injected error while the
+// latest call failed by the plan, else the seam behind answers.
+class InjectedLastError {
+ public:
+  // Asks the plan about one call; true when it fails.
+  bool Fails(FaultPlan& plan, Seam seam, const char* function, const std::string& path) {
+    const long error = plan.Check(seam, function, path);
+    m_failed = error != 0;
+    m_error = static_cast<uint32_t>(error);
+    return m_failed;
+  }
+  template <typename Inner>
+  uint32_t Get(Inner& inner) const { return m_failed ? m_error : inner.GetLastError(); }
+
+ private:
+  bool m_failed = false;
+  uint32_t m_error = 0;
+};
+
 class FaultInjectingRegistry : public IRegistry {
  public:
   FaultInjectingRegistry(IRegistry& inner, FaultPlan& plan) : m_inner(inner), m_plan(plan) {}
@@ -63,7 +82,9 @@ class FaultInjectingFiles : public IFiles {
   uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) override {
     return m_inner.GetWindowsDirectoryA(buffer, size);
   }
-  bool GetUserNameA(char* buffer, uint32_t* size) override { return m_inner.GetUserNameA(buffer, size); }
+  bool GetUserNameA(char* buffer, uint32_t* size) override {
+    return m_inner.GetUserNameA(buffer, size);
+  }
   bool CreateDirectoryA(const char* path) override;
   bool DeleteFileA(const char* path) override;
   bool MoveFileA(const char* from, const char* to) override;
@@ -93,16 +114,16 @@ class FaultInjectingShell : public IShell {
                       const char* targetPath) override;
   bool NotifyIcon(uint32_t message, uint32_t recordSize, WindowRef window, uint32_t uId,
                   uint32_t callbackMessage, int iconId, const char* tip) override;
-  uint32_t GetLastError() override { return m_failed ? m_lastError : m_inner.GetLastError(); }
+  uint32_t GetLastError() override { return m_lastError.Get(m_inner); }
   std::string SystemErrorText(uint32_t code) override { return m_inner.SystemErrorText(code); }
 
  private:
-  // True when the plan fails the call; GetLastError then answers its error.
-  bool Fails(const char* function, const std::string& path);
+  bool Fails(const char* function, const std::string& path) {
+    return m_lastError.Fails(m_plan, Seam::kShell, function, path);
+  }
   IShell& m_inner;
   FaultPlan& m_plan;
-  bool m_failed = false;
-  uint32_t m_lastError = 0;
+  InjectedLastError m_lastError;
 };
 
 class FaultInjectingVolumeIo : public IVolumeIo {
@@ -114,7 +135,7 @@ class FaultInjectingVolumeIo : public IVolumeIo {
   int DeviceIoControl(VolumeHandle handle, uint32_t code, const void* in, uint32_t inSize,
                       void* out, uint32_t outSize, uint32_t* returned) override;
   int CloseHandle(VolumeHandle handle) override { return m_inner.CloseHandle(handle); }
-  uint32_t GetLastError() override { return m_failed ? m_lastError : m_inner.GetLastError(); }
+  uint32_t GetLastError() override { return m_lastError.Get(m_inner); }
   uint32_t BufferAddress(void* buffer, uint32_t bytes) override {
     return m_inner.BufferAddress(buffer, bytes);
   }
@@ -122,8 +143,7 @@ class FaultInjectingVolumeIo : public IVolumeIo {
  private:
   IVolumeIo& m_inner;
   FaultPlan& m_plan;
-  bool m_failed = false;
-  uint32_t m_lastError = 0;
+  InjectedLastError m_lastError;
 };
 
 class FaultInjectingProcesses : public IProcesses {

@@ -12,13 +12,18 @@ constexpr long kErrorAccessDenied = 5;
 constexpr long kErrorInvalidHandle = 6;
 constexpr long kErrorOutOfMemory = 14;
 constexpr long kErrorSharingViolation = 32;
-constexpr long kErrorDiskFull = 112;
 constexpr long kErrorInvalidParameter = 87;
+constexpr long kErrorDiskFull = 112;
 constexpr long kErrorBadPathname = 161;
 constexpr long kErrorMoreData = 234;
 constexpr long kErrorNoMoreItems = 259;
 constexpr long kErrorInvalidFlags = 1004;
 constexpr long kErrorKeyDeleted = 1018;
+
+// A key or value that is not there (any more): nothing to read, and nothing lost by skipping it.
+inline bool IsAbsentStatus(long status) {
+  return status == kErrorFileNotFound || status == kErrorKeyDeleted;
+}
 
 // Registry value types.
 constexpr uint32_t kRegNone = 0;

@@ -2,6 +2,19 @@
 
 namespace platform {
 
+namespace {
+
+// Runs a hook of a modal loop once: the loop serves other messages while it is open, and the
+// hook is what a test has one of them do.
+void ServeOnce(std::function<void()>& hook) {
+  if (!hook) return;
+  std::function<void()> serve = hook;
+  hook = nullptr;
+  serve();
+}
+
+}  // namespace
+
 MenuRef WindowUiModel::CreatePopupMenu() {
   MenuRef menu = m_nextMenu++;
   m_menus[menu];
@@ -51,22 +64,14 @@ void WindowUiModel::TrackPopupMenu(MenuRef menu, long x, long y) {
   lastTrackedAt = {x, y};
   foregroundBeforeTrack = m_foreground;
   ++trackCount;
-  if (duringTrack) {
-    std::function<void()> serve = duringTrack;
-    duringTrack = nullptr;
-    serve();
-  }
+  ServeOnce(duringTrack);
 }
 
 int WindowUiModel::MessageBox(bool owned, const std::string& text, const std::string& caption,
                               unsigned style) {
   messageBoxes.push_back({owned, text, caption, style});
   if (++m_openMessageBoxes > mostOpenMessageBoxes) mostOpenMessageBoxes = m_openMessageBoxes;
-  if (duringMessageBox) {
-    std::function<void()> serve = duringMessageBox;
-    duringMessageBox = nullptr;
-    serve();
-  }
+  ServeOnce(duringMessageBox);
   --m_openMessageBoxes;
   if (!answers.empty()) {
     int answer = answers.front();
@@ -78,11 +83,7 @@ int WindowUiModel::MessageBox(bool owned, const std::string& text, const std::st
 
 int WindowUiModel::RunModalDialog(int templateId) {
   modalDialogs.push_back(templateId);
-  if (duringModal) {
-    std::function<void()> serve = duringModal;
-    duringModal = nullptr;
-    serve();
-  }
+  ServeOnce(duringModal);
   return modalResult;
 }
 

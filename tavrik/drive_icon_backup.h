@@ -13,11 +13,6 @@
 // kErrorFileNotFound when there is no such value, or the failure.
 long ReadDriveIconValue(platform::IRegistry& registry, platform::RegKey key, const char* name,
                         std::string& text);
-// The same, true when the value was read.
-inline bool ReadDriveIconText(platform::IRegistry& registry, platform::RegKey key,
-                              const char* name, std::string& text) {
-  return ReadDriveIconValue(registry, key, name, text) == platform::kErrorSuccess;
-}
 
 // Sets the open key's default value to wanted, first keeping a different earlier value in
 // "BackData" unless a backup exists already: the backup always holds the value from before

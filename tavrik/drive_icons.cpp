@@ -49,7 +49,9 @@ void CDriveIcons::ApplyDriveIcons() {
                                    (machinePath + "\\DefaultIcon\\").c_str(),
                                    platform::kKeyAllAccess) == platform::kErrorSuccess;
       std::string current;
-      if (!opened || (ReadDriveIconText(m_registry, iconKey.Get(), "", current) && current != icon))
+      if (!opened ||
+          (ReadDriveIconValue(m_registry, iconKey.Get(), "", current) == platform::kErrorSuccess &&
+           current != icon))
         updateNeeded = true;
       if (m_finder.IsVersion(kOsWinVista)) {
         const std::string explorerPath = std::string(kExplorerDrivesKey) + "\\" + x;
@@ -107,7 +109,8 @@ static void UndoDriveKey(platform::IRegistry& registry, platform::RegKey root,
     DeleteDriveIconSubKey(registry, root, recordedPath, "DefaultIcon");
 
   ScopedRegKey label(registry);
-  const std::string labelPath = recordedPath + (explorerPass ? "\\DefaultLabel\\" : "\\DefaultLabel");
+  const std::string labelPath =
+      recordedPath + (explorerPass ? "\\DefaultLabel\\" : "\\DefaultLabel");
   DriveIconUndo labelUndo = DriveIconUndo::kTakenAway;
   if (label.Open(root, labelPath.c_str(), platform::kKeyAllAccess) == platform::kErrorSuccess) {
     labelUndo = UndoDriveIconValue(registry, label.Get(), isOurs);

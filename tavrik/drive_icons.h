@@ -33,8 +33,8 @@ class CDriveIcons {
   void ApplyDriveIcons();
   // Undoes every recorded key; a key that cannot be opened stays recorded.
   void RemoveDriveIcons();
-  // Writes the key paths to the settings and deletes the entries of cells without one. (No record is kept on Windows 95: the
-  // window does not call this or RestoreIconLists there.)
+  // Writes the key paths to the settings and deletes the entries of cells without one. (No
+  // record is kept on Windows 95: the window does not call this or RestoreIconLists there.)
   void SaveIconLists();
   // At start: takes the record an earlier run left and undoes it.
   void RestoreIconLists();

@@ -44,8 +44,9 @@ bool StartsWith(const std::string& text, const std::string& start) {
 // The values a letter assignment exists to change.
 bool LetterRecord(const std::string& name) {
   const std::string user = "\\USERDRIVELETTERASSIGNMENT";
-  return StartsWith(name, "HKLM\\SYSTEM\\MOUNTEDDEVICES\\") ||
-         (name.size() > user.size() && name.compare(name.size() - user.size(), user.size(), user) == 0);
+  const bool userLetter =
+      name.size() > user.size() && name.compare(name.size() - user.size(), user.size(), user) == 0;
+  return StartsWith(name, "HKLM\\SYSTEM\\MOUNTEDDEVICES\\") || userLetter;
 }
 
 // What the scenario itself changes as the system would (a reader unplugged).
@@ -127,6 +128,19 @@ FaultScenario TavrikScenario(const std::string& name, const char* os,
   return scenario;
 }
 
+// NVR-550S's CF slot at F on XP, as the disk driver and the mount manager record it.
+void AddXpCf(LoscanMachine& m) {
+  m.AddNtDisk("USBSTOR\\Disk&Ven_Norvell&Prod_NVR550S_CF&Rev_2.20\\6&2f&0&1&0",
+              "Norvell NVR550S CF USB Device", "7&2f&0", 'F');
+}
+
+// Loscan's dialog opened on the machine, reading and writing through registry.
+void OpenThrough(LoscanMachine& m, platform::IRegistry& registry) {
+  DescribeLoscanDialog(m.ui);
+  m.dialog = std::make_unique<CLoscanDlg>(registry, m.system, m.ui, "Loscan");
+  m.dialog->OnInitDialog();
+}
+
 // Loscan's dialog through the plan: the model's slots get K and L (98: K), then Set.
 FaultScenario LoscanScenario(const char* os) {
   FaultScenario scenario;
@@ -142,16 +156,13 @@ FaultScenario LoscanScenario(const char* os) {
     } else if (tag == "WinVista") {
       m.AddVistaDisk("USBSTOR\\Disk&Ven_Norvell&Prod_NVR550S_SD&Rev_2.20", "6&2f0c1a3&0&0002", 'G');
     } else {
-      m.AddNtDisk("USBSTOR\\Disk&Ven_Norvell&Prod_NVR550S_CF&Rev_2.20\\6&2f&0&1&0",
-                  "Norvell NVR550S CF USB Device", "7&2f&0", 'F');
+      AddXpCf(m);
       m.AddNtDisk("USBSTOR\\Disk&Ven_Norvell&Prod_NVR550S_SD&Rev_2.20\\6&2f&0&2&0",
                   "Norvell NVR550S SD USB Device", "7&2f&1", 'G');
     }
     out.before = m.registry.SnapshotAll();
     platform::FaultInjectingRegistry registry(m.registry, plan);
-    DescribeLoscanDialog(m.ui);
-    m.dialog = std::make_unique<CLoscanDlg>(registry, m.system, m.ui, "Loscan");
-    m.dialog->OnInitDialog();
+    OpenThrough(m, registry);
     m.Choose(0, "K");
     if (tag != "Win98") m.Choose(1, "L");
     m.dialog->OnSetClicked();
@@ -202,7 +213,7 @@ FaultScenario TolketScenario(bool create) {
   return scenario;
 }
 
-// The writer slotdrive assign runs: CF and SD of an XP reader to K and L.
+// The writer slotdrive assign runs: the CF slot of an XP reader to K.
 FaultScenario AssignScenario() {
   FaultScenario scenario;
   scenario.name = "slotdrive assign, WinXP";
@@ -210,8 +221,7 @@ FaultScenario AssignScenario() {
   scenario.mayChange = LetterRecord;
   scenario.run = [](FaultPlan& plan, FaultOutcome& out) {
     LoscanMachine m("WinXP");
-    m.AddNtDisk("USBSTOR\\Disk&Ven_Norvell&Prod_NVR550S_CF&Rev_2.20\\6&2f&0&1&0",
-                "Norvell NVR550S CF USB Device", "7&2f&0", 'F');
+    AddXpCf(m);
     out.before = m.registry.SnapshotAll();
     platform::FaultInjectingRegistry registry(m.registry, plan);
     CSlotDriveAssigner assigner(registry, m.system);
@@ -266,7 +276,8 @@ TEST(FaultCampaign, NoInvariantBreaksWhenEachCallFailsInTurn) {
   const bool full = mode != nullptr && std::string(mode) == "full";
   // The test command's short form: every seventh call of each scenario.
   const uint64_t sample = full ? 1 : 7;
-  std::printf("| scenario | calls | errors | runs | invariant breaks |\n|---|---:|---:|---:|---:|\n");
+  std::printf("| scenario | calls | errors | runs | invariant breaks |\n");
+  std::printf("|---|---:|---:|---:|---:|\n");
   for (const FaultScenario& scenario : Scenarios()) {
     FaultCampaignResult result = RunFaultCampaign(scenario, sample);
     std::printf("| %s | %llu | %d | %d | %zu |\n", result.scenario.c_str(),
@@ -304,7 +315,8 @@ TEST(FaultCampaign, FoundFaultsStayMended) {
   // The backup could not be written: the user's icon must not be written over.
   EXPECT_EQ("C:\\Camera\\camera.ico", runTavrik("SetValue", "DEFAULTICON\\BACKDATA", false));
   // The user's icon could not be read: it is not written over either.
-  EXPECT_EQ("C:\\Camera\\camera.ico", runTavrik("QueryValue", "DRIVEICONS\\F\\DEFAULTICON\\", false));
+  EXPECT_EQ("C:\\Camera\\camera.ico",
+            runTavrik("QueryValue", "DRIVEICONS\\F\\DEFAULTICON\\", false));
   // The backup could not be read at Exit: the key, backup and all, stays for the next start.
   EXPECT_EQ("C:\\Camera\\camera.ico", runTavrik("QueryValue", "DEFAULTICON\\BACKDATA", true));
   // The record could not be deleted at Exit: the next start finds the user's own icon, not ours.
@@ -312,14 +324,11 @@ TEST(FaultCampaign, FoundFaultsStayMended) {
 
   // Loscan: a record that cannot be written is not reported as set.
   LoscanMachine loscan("WinXP");
-  loscan.AddNtDisk("USBSTOR\\Disk&Ven_Norvell&Prod_NVR550S_CF&Rev_2.20\\6&2f&0&1&0",
-                   "Norvell NVR550S CF USB Device", "7&2f&0", 'F');
+  AddXpCf(loscan);
   FaultPlan plan;
   plan.FailMatching("SetValue", "MOUNTEDDEVICES", platform::kErrorAccessDenied);
   platform::FaultInjectingRegistry registry(loscan.registry, plan);
-  DescribeLoscanDialog(loscan.ui);
-  loscan.dialog = std::make_unique<CLoscanDlg>(registry, loscan.system, loscan.ui, "Loscan");
-  loscan.dialog->OnInitDialog();
+  OpenThrough(loscan, registry);
   loscan.Choose(0, "K");
   loscan.dialog->OnSetClicked();
   ASSERT_EQ(1u, loscan.ui.messageBoxes.size());

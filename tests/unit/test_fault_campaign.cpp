@@ -25,41 +25,38 @@ std::string Join(const char* root, const std::string& path, const std::string& n
   return MbcsUpper(full + "\\" + name);
 }
 
-// The values of before that are missing from after or hold other data.
-std::vector<std::string> LostValues(const RegistryImage& before, const RegistryImage& after,
-                                    const std::function<bool(const std::string&)>& mayChange) {
-  std::map<std::string, const platform::MemoryRegistry::ValueImage*> kept;
-  for (const auto& root : after)
-    for (const auto& key : root.second)
-      for (const auto& value : key.values) kept[Join(RootName(root.first), key.path, value.name)] = &value;
-  std::vector<std::string> lost;
-  for (const auto& root : before)
-    for (const auto& key : root.second)
-      for (const auto& value : key.values) {
-        const std::string name = Join(RootName(root.first), key.path, value.name);
-        auto found = kept.find(name);
-        if ((found == kept.end() || !(*found->second == value)) && !mayChange(name))
-          lost.push_back(name);
-      }
-  return lost;
-}
-
 // An emptied "BackData" is no backup by the programs' own rule, so one left behind when its
-// deletion failed is no work left undone.
+// deletion failed is no work left undone and nothing kept.
 bool IsEmptiedBackup(const platform::MemoryRegistry::ValueImage& value) {
   return MbcsUpper(value.name) == "BACKDATA" && value.type == platform::kRegSz &&
          (value.data.empty() || value.data[0] == 0);
 }
 
+using ValueMap = std::map<std::string, platform::MemoryRegistry::ValueImage>;
+
 // Every value of an image by its full name: what a program's work leaves, whatever empty keys
 // stay behind.
-std::map<std::string, platform::MemoryRegistry::ValueImage> Values(const RegistryImage& image) {
-  std::map<std::string, platform::MemoryRegistry::ValueImage> values;
+ValueMap Values(const RegistryImage& image) {
+  ValueMap values;
   for (const auto& root : image)
     for (const auto& key : root.second)
       for (const auto& value : key.values)
-        if (!IsEmptiedBackup(value)) values[Join(RootName(root.first), key.path, value.name)] = value;
+        if (!IsEmptiedBackup(value))
+          values[Join(RootName(root.first), key.path, value.name)] = value;
   return values;
+}
+
+// The values of before that are missing from after or hold other data.
+std::vector<std::string> LostValues(const RegistryImage& before, const RegistryImage& after,
+                                    const std::function<bool(const std::string&)>& mayChange) {
+  const ValueMap kept = Values(after);
+  std::vector<std::string> lost;
+  for (const auto& value : Values(before)) {
+    auto found = kept.find(value.first);
+    if ((found == kept.end() || !(found->second == value.second)) && !mayChange(value.first))
+      lost.push_back(value.first);
+  }
+  return lost;
 }
 
 bool Allowed(const std::string& path, const std::vector<std::string>& prefixes) {
@@ -76,8 +73,7 @@ bool IsRead(const platform::FaultPlan::Call& call) {
 
 // A read told that its key or value is not there: the program rightly takes it as absent.
 bool SaysAbsent(const platform::FaultPlan::Call& call) {
-  return IsRead(call) && (call.failedWith == platform::kErrorFileNotFound ||
-                          call.failedWith == platform::kErrorKeyDeleted);
+  return IsRead(call) && platform::IsAbsentStatus(call.failedWith);
 }
 
 // A read told that its value is longer than the buffer: the program rightly takes it as not
@@ -136,7 +132,8 @@ FaultCampaignResult RunFaultCampaign(const FaultScenario& scenario, uint64_t sam
   auto check = [&](const FaultOutcome& outcome, const std::string& what, bool absent,
                    bool tooLong) {
     if (!absent)
-      for (const std::string& name : LostValues(outcome.before, outcome.recovered, scenario.mayChange))
+      for (const std::string& name :
+           LostValues(outcome.before, outcome.recovered, scenario.mayChange))
         result.breaks.push_back("(b) lost " + name + " after " + what);
     if (outcome.successReported && Values(outcome.done) != cleanValues && !absent && !tooLong)
       result.breaks.push_back("(c) success reported after " + what);
