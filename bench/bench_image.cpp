@@ -1,6 +1,6 @@
 #include "bench/bench_image.h"
 
-#include "platform/reg_file.h"
+#include "platform/reg_files/reg_file.h"
 
 bool LoadBenchImage(platform::IRegistry& registry, const UsbHistoryOptions& options,
                     const std::string& definitionsFile, bool clearFirst, std::string& error) {

@@ -8,7 +8,7 @@
 #include "fake_machine/ejector_twins.h"
 #include "loscan/loscan_dialog_layout.h"
 #include "loscan/loscan_dlg.h"
-#include "platform/dialog_ui_model.h"
+#include "platform/twin/twin_dialog_ui.h"
 #include "resources/loscan/resource.h"
 #include "tavrik/ejector_dlg.h"
 

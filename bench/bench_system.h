@@ -2,7 +2,7 @@
 // in-memory twin natively, WideCharToMultiByte on Windows), everything else scripted: the
 // version of the system the run pretends to be, and the readers' drives with media.
 #pragma once
-#include "platform/scripted_system.h"
+#include "platform/twin/twin_system.h"
 
 class BenchSystem : public platform::ISystem {
  public:

@@ -8,8 +8,8 @@
 
 #include "bench/bench_image.h"
 #include "bench/bench_scenario.h"
-#include "platform/memory_registry.h"
-#include "platform/scripted_system.h"
+#include "platform/twin/twin_registry.h"
+#include "platform/twin/twin_system.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "bench/registry_call_replay.h"
-#include "platform/memory_registry.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/twin/twin_registry.h"
 
 namespace {
 

@@ -22,9 +22,9 @@
 #include "bench/timing_harness.h"
 #include "common/fixed_buffer_reads.h"
 #include "common/mount_records.h"
-#include "platform/scoped_reg_key.h"
-#include "platform/memory_registry.h"
-#include "platform/scripted_system.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/twin/twin_registry.h"
+#include "platform/twin/twin_system.h"
 #ifdef _WIN32
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system.h"

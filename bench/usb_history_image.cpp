@@ -6,7 +6,7 @@
 
 #include "common/reader_catalogue.h"
 #include "fake_machine/key_writer.h"
-#include "platform/registry_tree.h"
+#include "platform/reg_files/registry_tree.h"
 
 using fake::Bytes;
 using fake::Devnode;

@@ -11,8 +11,8 @@
 #include "common/os_tags.h"
 #include "common/reader_catalogue.h"
 #include "common/slot_drive_finder.h"
-#include "platform/memory_registry.h"
-#include "platform/scripted_system.h"
+#include "platform/twin/twin_registry.h"
+#include "platform/twin/twin_system.h"
 
 namespace {
 

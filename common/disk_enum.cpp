@@ -1,7 +1,7 @@
 #include "common/disk_enum.h"
 
 #include "common/fixed_buffer_reads.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 
 bool ForEachMatchingDisk(platform::IRegistry& registry, uint32_t bufferSize,
                          const SlotIdParts& slotId,

@@ -3,8 +3,8 @@
 #include "common/fixed_buffer_reads.h"
 #include "common/mount_records.h"
 #include "common/present_devices_9x.h"
-#include "platform/mbcs_text.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/text/mbcs_text.h"
 
 namespace {
 // Only disks the 9x SCSI or ESDI enumerators report can be card-reader slots.

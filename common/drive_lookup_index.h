@@ -17,8 +17,8 @@
 #include "common/mount_record_index.h"
 #include "common/slot_id.h"
 #include "common/trigram_filter.h"
+#include "platform/owners/scoped_reg_key.h"
 #include "platform/registry.h"
-#include "platform/scoped_reg_key.h"
 #include "platform/system.h"
 
 class DriveLookupIndex {

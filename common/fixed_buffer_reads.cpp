@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 
 using platform::kErrorMoreData;
 using platform::kErrorSuccess;

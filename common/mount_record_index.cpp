@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "common/fixed_buffer_reads.h"
-#include "platform/mbcs_text.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/text/mbcs_text.h"
 
 bool MountRecordIndex::Load(platform::IRegistry& registry, platform::ISystem& system,
                             uint32_t bufferSize) {

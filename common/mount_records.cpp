@@ -1,7 +1,7 @@
 #include "common/mount_records.h"
 
 #include "common/fixed_buffer_reads.h"
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 
 namespace {
 constexpr char kRemovableMediaHead[] = "\\??\\STORAGE#RemovableMedia#";

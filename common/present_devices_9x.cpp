@@ -1,7 +1,7 @@
 #include "common/present_devices_9x.h"
 
 #include "common/fixed_buffer_reads.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 
 bool ForEachPresentDevice(platform::IRegistry& registry, uint32_t bufferSize,
                           uint32_t deviceAccess,

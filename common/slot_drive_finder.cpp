@@ -5,7 +5,7 @@
 #include "common/fixed_buffer_reads.h"
 #include "common/mount_records.h"
 #include "common/slot_id.h"
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 
 namespace {
 void CopyTag(char (&field)[kOsTagSize], const char* tag) {

@@ -1,6 +1,6 @@
 #include "common/slot_id.h"
 
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 
 SlotIdParts SplitSlotId(const std::string& slotId) {
   // '*' (0x2A) is never a cp932 trail byte, so a plain byte search finds a whole character.

@@ -1,12 +1,12 @@
 // The seams Tavrik's window needs beside a registry and a system, all in memory: what the
 // unit tests, the benchmarks and slotdrive run the window on.
 #pragma once
-#include "platform/memory_files.h"
-#include "platform/recording_shell.h"
-#include "platform/scripted_processes.h"
-#include "platform/scripted_volume_io.h"
 #include "platform/system.h"
-#include "platform/window_ui_model.h"
+#include "platform/twin/twin_files.h"
+#include "platform/twin/twin_processes.h"
+#include "platform/twin/twin_shell.h"
+#include "platform/twin/twin_volume_io.h"
+#include "platform/twin/twin_window_ui.h"
 #include "tavrik/ejector_dlg.h"
 
 namespace fake {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "fake_machine/usb_disks.h"
-#include "platform/memory_registry.h"
-#include "platform/scripted_system.h"
+#include "platform/twin/twin_registry.h"
+#include "platform/twin/twin_system.h"
 
 namespace fake {
 

@@ -1,6 +1,6 @@
 #include "fake_machine/key_writer.h"
 
-#include "platform/codepage.h"
+#include "platform/text/codepage.h"
 
 namespace fake {
 

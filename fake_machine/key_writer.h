@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/owners/scoped_reg_key.h"
 #include "platform/registry.h"
-#include "platform/scoped_reg_key.h"
 
 namespace fake {
 

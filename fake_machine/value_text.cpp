@@ -1,6 +1,6 @@
 #include "fake_machine/value_text.h"
 
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 
 namespace fake {
 

@@ -12,9 +12,9 @@
 #include "common/slot_drive_assigner.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/registry_image_text.h"
-#include "platform/memory_registry.h"
-#include "platform/registry_names.h"
-#include "platform/scripted_system.h"
+#include "platform/text/registry_names.h"
+#include "platform/twin/twin_registry.h"
+#include "platform/twin/twin_system.h"
 
 using platform::MemoryRegistry;
 

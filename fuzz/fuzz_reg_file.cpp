@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "platform/memory_registry.h"
-#include "platform/reg_file.h"
+#include "platform/reg_files/reg_file.h"
+#include "platform/twin/twin_registry.h"
 
 using platform::MemoryRegistry;
 

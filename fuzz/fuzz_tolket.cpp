@@ -19,13 +19,13 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "platform/fault_injecting_seams.h"
-#include "platform/fault_plan.h"
-#include "platform/memory_registry.h"
-#include "platform/registry_names.h"
-#include "platform/scoped_reg_key.h"
-#include "tools/tolket/drive_icon_whitelist.h"
+#include "platform/decorators/fault_injecting_seams.h"
+#include "platform/decorators/fault_plan.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/text/registry_names.h"
+#include "platform/twin/twin_registry.h"
 #include "tavrik/icon_entry.h"
+#include "tools/tolket/drive_icon_whitelist.h"
 #include "tools/tolket/tolket_run.h"
 
 using platform::MemoryRegistry;

@@ -5,7 +5,7 @@
 #include <deque>
 #include <string_view>
 
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // control id with its kind, combo-box sorting, initial text and visibility. A unit test reads
 // the template in loscan.rc back and compares, so a change to one shows up in the other.
 #pragma once
-#include "platform/dialog_ui_model.h"
+#include "platform/twin/twin_dialog_ui.h"
 
 // The list view's client width in pixels for the model: the template's 194 dialog units in
 // the dialog font, less the border.

@@ -8,10 +8,10 @@
 #include "common/slot_drive_assigner.h"
 #include "loscan/device_model.h"
 #include "loscan/network_reservations.h"
-#include "platform/read_snapshot_registry.h"
+#include "platform/decorators/read_snapshot_registry.h"
+#include "platform/dialog_ui.h"
 #include "platform/registry.h"
 #include "platform/system.h"
-#include "platform/ui.h"
 
 // Control ids of the six slot rows, in row order.
 extern const int kCurrentLetterIds[kSlotRows];

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/os_tags.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 
 namespace {
 constexpr uint32_t kNameBuffer = 512;

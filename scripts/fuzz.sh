@@ -63,14 +63,14 @@ fuzz_options() {
 # drives, not the in-memory twins around them.
 coverage_files() {
   case $1 in
-    reg_file) echo platform/reg_file.cpp platform/reg_file_export.cpp ;;
+    reg_file) echo platform/reg_files/reg_file.cpp platform/reg_files/reg_file_export.cpp ;;
     drive_lookups)
       echo common/slot_drive_finder.cpp common/slot_drive_assigner.cpp common/disk_enum.cpp \
         common/mount_records.cpp common/present_devices_9x.cpp common/slot_id.cpp \
         common/fixed_buffer_reads.cpp ;;
     definitions)
       echo tavrik/reader_definitions.cpp tavrik/reader_definition.cpp \
-        platform/scoped_reg_key.cpp common/fixed_buffer_reads.cpp ;;
+        platform/owners/scoped_reg_key.cpp common/fixed_buffer_reads.cpp ;;
     tolket)
       echo tavrik/icon_entry.cpp tools/tolket/drive_icon_whitelist.cpp \
         tools/tolket/tolket_run.cpp ;;

@@ -1,6 +1,6 @@
 #include "tavrik/definition_image.h"
 
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 #include "tavrik/reader_definition.h"
 #include "tavrik/search_key_list.h"
 

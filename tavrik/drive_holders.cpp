@@ -4,7 +4,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 #include "platform/worker_thread.h"
 #include "tavrik/drive_letter.h"
 #include "tavrik/format_text.h"

@@ -1,7 +1,7 @@
 #include "tavrik/drive_icon_backup.h"
 
-#include "platform/mbcs_text.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/text/mbcs_text.h"
 
 namespace {
 

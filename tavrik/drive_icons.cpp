@@ -3,8 +3,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/mbcs_text.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/text/mbcs_text.h"
 #include "tavrik/drive_icon_backup.h"
 #include "tavrik/icon_entry.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "common/slot_drive_finder.h"
+#include "platform/decorators/read_snapshot_registry.h"
 #include "platform/files.h"
 #include "platform/processes.h"
-#include "platform/read_snapshot_registry.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/system.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 #include "tavrik/file_exists.h"
 
 std::string CIconHandOff::ProgramFolder() {

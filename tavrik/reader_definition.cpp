@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "common/fixed_buffer_reads.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 
 using platform::kHkeyLocalMachine;
 using platform::kKeyRead;

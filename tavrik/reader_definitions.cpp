@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "common/fixed_buffer_reads.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "tavrik/sendto_shortcuts.h"
 
-#include "platform/mbcs_text.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/text/mbcs_text.h"
 #include "tavrik/file_exists.h"
 
 bool CSendToShortcuts::ShortcutsKept() const {

@@ -1,6 +1,6 @@
 #include "tavrik/settings_profile.h"
 
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 
 using platform::ScopedRegKey;
 

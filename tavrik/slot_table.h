@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/slot_drive_finder.h"
-#include "platform/read_snapshot_registry.h"
+#include "platform/decorators/read_snapshot_registry.h"
 #include "platform/system.h"
 #include "tavrik/reader_definitions.h"
 #include "tavrik/sendto_shortcuts.h"

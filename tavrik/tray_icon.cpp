@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 
 bool CTrayIcon::Send(uint32_t message, uint32_t recordSize, int iconId) {
   if (message == platform::kNimDelete)

@@ -1,6 +1,6 @@
 #include "tavrik/win9x_ejector.h"
 
-#include "platform/scoped_volume_handle.h"
+#include "platform/owners/scoped_volume_handle.h"
 #include "tavrik/drive_letter.h"
 #include "tavrik/format_text.h"
 

@@ -1,6 +1,6 @@
 #include "platform/win32/module_title.h"
 
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 
 namespace platform {
 

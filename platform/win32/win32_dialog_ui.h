@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "platform/ui.h"
+#include "platform/dialog_ui.h"
 #include "platform/win32/scoped_win32.h"
 
-// <windows.h> may have been included again after platform/ui.h undid its MessageBox macro.
+// <windows.h> may have been included again after platform/dialog_ui.h undid its MessageBox macro.
 #ifdef MessageBox
 #undef MessageBox
 #endif

@@ -7,9 +7,9 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_volume_io.h"
+#include "platform/win32/win32_window_ui.h"
 #include "tavrik/ejector_dlg.h"
 #include "tavrik/win32/ejector_window.h"
-#include "tavrik/win32/win32_window_ui.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ int CEjectorApp::Run() {
   platform::Win32VolumeIo volumes;
   platform::Win32Files files;
   platform::Win32Shell shell(m_instance);
-  Win32WindowUi ui(m_instance);
+  platform::Win32WindowUi ui(m_instance);
   platform::Win32Processes processes;
   // The settings live under HKEY_CURRENT_USER\Software\Norvell\Tavrik\Settings\<title>.
   CEjectorDlg logic({registry, system, volumes, files, shell, ui, processes}, title);

@@ -14,7 +14,7 @@ constexpr const char kWindowProperty[] = "Norvell.Tavrik.EjectorWindow";
 
 }  // namespace
 
-CEjectorWindow::CEjectorWindow(HINSTANCE resources, CEjectorDlg& logic, Win32WindowUi& ui)
+CEjectorWindow::CEjectorWindow(HINSTANCE resources, CEjectorDlg& logic, platform::Win32WindowUi& ui)
     : m_resources(resources),
       m_logic(logic),
       m_ui(ui),

@@ -3,12 +3,12 @@
 #pragma once
 #include "platform/win32/windows_names.h"
 
+#include "platform/win32/win32_window_ui.h"
 #include "tavrik/ejector_dlg.h"
-#include "tavrik/win32/win32_window_ui.h"
 
 class CEjectorWindow {
  public:
-  CEjectorWindow(HINSTANCE resources, CEjectorDlg& logic, Win32WindowUi& ui);
+  CEjectorWindow(HINSTANCE resources, CEjectorDlg& logic, platform::Win32WindowUi& ui);
   CEjectorWindow(const CEjectorWindow&) = delete;
   CEjectorWindow& operator=(const CEjectorWindow&) = delete;
 
@@ -30,7 +30,7 @@ class CEjectorWindow {
 
   HINSTANCE m_resources;
   CEjectorDlg& m_logic;
-  Win32WindowUi& m_ui;
+  platform::Win32WindowUi& m_ui;
   HICON m_hIcon;  // shared icon from LoadIconA: the system frees it
   UINT m_uTaskbarCreated;  // the shell's registered message; 0 if it could not be registered
   HWND m_hWnd = nullptr;

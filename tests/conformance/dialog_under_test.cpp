@@ -1,6 +1,6 @@
 #include "tests/conformance/dialog_under_test.h"
 
-#include "platform/dialog_ui_model.h"
+#include "platform/twin/twin_dialog_ui.h"
 
 #ifdef _WIN32
 #include <windows.h>

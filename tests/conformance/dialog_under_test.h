@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui.h"
+#include "platform/dialog_ui.h"
 
 namespace conformance {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/memory_files.h"
+#include "platform/twin/twin_files.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/processes.h"
-#include "platform/scripted_processes.h"
+#include "platform/twin/twin_processes.h"
 
 #ifdef _WIN32
 #include <windows.h>

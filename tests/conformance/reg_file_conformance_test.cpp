@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/reg_file.h"
-#include "platform/registry_tree.h"
+#include "platform/reg_files/reg_file.h"
+#include "platform/reg_files/registry_tree.h"
 #include "tests/conformance/registry_checks.h"
 #include "tests/conformance/registry_under_test.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry_tree.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/reg_files/registry_tree.h"
 #include "tests/conformance/registry_checks.h"
 #include "tests/conformance/registry_under_test.h"
 

@@ -1,6 +1,6 @@
 #include "tests/conformance/registry_under_test.h"
 
-#include "platform/registry_tree.h"
+#include "platform/reg_files/registry_tree.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_registry.h"
 #include "platform/registry.h"
+#include "platform/twin/twin_registry.h"
 
 namespace conformance {
 

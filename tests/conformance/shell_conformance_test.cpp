@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/recording_shell.h"
 #include "platform/shell.h"
+#include "platform/twin/twin_shell.h"
 
 #ifdef _WIN32
 #include <objbase.h>

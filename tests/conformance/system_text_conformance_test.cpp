@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/scripted_system.h"
+#include "platform/twin/twin_system.h"
 
 #ifdef _WIN32
 #include "platform/win32/win32_system.h"

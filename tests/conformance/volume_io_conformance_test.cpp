@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/scripted_volume_io.h"
+#include "platform/twin/twin_volume_io.h"
 #include "platform/volume_io.h"
 #include "tests/conformance/registry_under_test.h"
 

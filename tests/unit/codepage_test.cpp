@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage.h"
-#include "platform/codepage_best_fit.h"
-#include "platform/cp932_calls.h"
-#include "platform/mbcs_text.h"
-#include "platform/utf8.h"
+#include "platform/text/codepage.h"
+#include "platform/text/codepage_best_fit.h"
+#include "platform/text/cp932_calls.h"
+#include "platform/text/mbcs_text.h"
+#include "platform/text/utf8.h"
 
 namespace {
 

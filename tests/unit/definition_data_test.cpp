@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/reader_catalogue.h"
-#include "platform/memory_files.h"
-#include "platform/memory_registry.h"
-#include "platform/reg_file.h"
+#include "platform/reg_files/reg_file.h"
+#include "platform/twin/twin_files.h"
+#include "platform/twin/twin_registry.h"
 #include "resources/version.h"
 #include "tavrik/definition_image.h"
 #include "tavrik/reader_definitions.h"

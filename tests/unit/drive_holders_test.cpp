@@ -6,7 +6,7 @@
 #include <atomic>
 #include <memory>
 
-#include "platform/scripted_processes.h"
+#include "platform/twin/twin_processes.h"
 #include "platform/worker_thread.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "common/slot_drive_assigner.h"
 #include "fake_machine/key_writer.h"
 #include "loscan/loscan_dialog_layout.h"
-#include "platform/fault_injecting_seams.h"
+#include "platform/decorators/fault_injecting_seams.h"
 #include "tests/unit/test_fault_campaign.h"
 #include "tests/unit/test_loscan_machine.h"
 #include "tests/unit/test_tavrik_machine.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "loscan/loscan_dialog_layout.h"
-#include "platform/codepage.h"
+#include "platform/text/codepage.h"
 #include "resources/loscan/resource.h"
 #include "tests/unit/test_loscan_machine.h"
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "platform/memory_registry.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/twin/twin_registry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/scripted_system.h"
+#include "platform/twin/twin_system.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "common/os_tags.h"
 #include "common/slot_drive_assigner.h"
-#include "platform/memory_registry.h"
-#include "platform/scoped_reg_key.h"
-#include "platform/scripted_system.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/twin/twin_registry.h"
+#include "platform/twin/twin_system.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/scripted_system.h"
-#include "platform/scripted_volume_io.h"
+#include "platform/twin/twin_system.h"
+#include "platform/twin/twin_volume_io.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_registry.h"
-#include "platform/read_snapshot_registry.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/decorators/read_snapshot_registry.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/twin/twin_registry.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_files.h"
-#include "platform/memory_registry.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/twin/twin_files.h"
+#include "platform/twin/twin_registry.h"
 #include "tavrik/reader_definitions.h"
 
 namespace {

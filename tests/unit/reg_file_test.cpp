@@ -1,4 +1,4 @@
-#include "platform/reg_file.h"
+#include "platform/reg_files/reg_file.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_registry.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/twin/twin_registry.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_registry.h"
-#include "platform/registry_names.h"
-#include "platform/scoped_reg_key.h"
-#include "platform/scripted_system.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/text/registry_names.h"
+#include "platform/twin/twin_registry.h"
+#include "platform/twin/twin_system.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_machine/key_writer.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 #include "tests/unit/test_tavrik_machine.h"
 
 namespace {

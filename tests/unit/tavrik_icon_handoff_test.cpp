@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 #include "tests/unit/test_tavrik_machine.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // SendTo shortcuts: where they go, what they are called and point at, and their whole life.
 #include <gtest/gtest.h>
 
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 #include "tests/unit/test_tavrik_machine.h"
 
 namespace {

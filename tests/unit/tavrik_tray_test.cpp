@@ -1,8 +1,8 @@
 // The tray: slot refresh, the two menus and their items, and the single start-up path.
 #include <gtest/gtest.h>
 
-#include "platform/reg_file.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/reg_files/reg_file.h"
 #include "tests/unit/test_tavrik_machine.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/reg_file.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/reg_files/reg_file.h"
 
 using platform::kErrorSuccess;
 using platform::kHkeyLocalMachine;

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 #include "platform/win32_codes.h"
 
 namespace {

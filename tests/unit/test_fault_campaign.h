@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fault_plan.h"
-#include "platform/memory_registry.h"
+#include "platform/decorators/fault_plan.h"
+#include "platform/twin/twin_registry.h"
 
 using RegistryImage = std::map<platform::RegKey, std::vector<platform::MemoryRegistry::KeyImage>>;
 

@@ -2,8 +2,8 @@
 
 #include "fake_machine/key_writer.h"
 #include "loscan/loscan_dialog_layout.h"
-#include "platform/codepage.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/text/codepage.h"
 #include "resources/loscan/resource.h"
 
 using platform::kHkeyLocalMachine;

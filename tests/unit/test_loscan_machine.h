@@ -7,7 +7,7 @@
 
 #include "fake_machine/fake_machine.h"
 #include "loscan/loscan_dlg.h"
-#include "platform/dialog_ui_model.h"
+#include "platform/twin/twin_dialog_ui.h"
 
 class LoscanMachine : public fake::Machine {
  public:

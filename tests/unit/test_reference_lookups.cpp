@@ -5,8 +5,8 @@
 #include "common/mount_records.h"
 #include "common/present_devices_9x.h"
 #include "common/slot_id.h"
-#include "platform/mbcs_text.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/text/mbcs_text.h"
 
 using platform::kErrorSuccess;
 using platform::kHkeyLocalMachine;

@@ -4,7 +4,7 @@
 #include "common/reader_catalogue.h"
 #include "fake_machine/key_writer.h"
 #include "fake_machine/value_text.h"
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 #include "tavrik/reader_definition.h"
 
 using platform::ScopedRegKey;

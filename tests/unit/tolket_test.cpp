@@ -4,10 +4,10 @@
 #include <string>
 
 #include "fake_machine/value_text.h"
-#include "platform/memory_registry.h"
-#include "platform/scoped_reg_key.h"
-#include "tools/tolket/drive_icon_whitelist.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/twin/twin_registry.h"
 #include "tavrik/icon_entry.h"
+#include "tools/tolket/drive_icon_whitelist.h"
 #include "tools/tolket/tolket_run.h"
 
 namespace {

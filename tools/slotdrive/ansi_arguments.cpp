@@ -1,6 +1,6 @@
 #include "tools/slotdrive/ansi_arguments.h"
 
-#include "platform/codepage.h"
+#include "platform/text/codepage.h"
 
 namespace slotdrive {
 

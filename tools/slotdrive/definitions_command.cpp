@@ -1,8 +1,8 @@
 // slotdrive definitions: writes the product's reader definitions (the RW_Devices tree the
 // ejector reads) as the REGEDIT4 file the installer imports, generated from the reader
 // catalogue so that it always names the ids the assignment program uses.
-#include "platform/memory_registry.h"
-#include "platform/reg_file.h"
+#include "platform/reg_files/reg_file.h"
+#include "platform/twin/twin_registry.h"
 #include "resources/version.h"
 #include "tavrik/definition_image.h"
 #include "tavrik/reader_definition.h"

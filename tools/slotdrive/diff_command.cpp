@@ -1,7 +1,7 @@
 // slotdrive diff: what changed between two registry exports, as the registry sees it; for
 // support staff who export a machine before and after Loscan or Tavrik ran.
-#include "platform/memory_registry.h"
-#include "platform/reg_file.h"
+#include "platform/reg_files/reg_file.h"
+#include "platform/twin/twin_registry.h"
 #include "tools/slotdrive/ansi_arguments.h"
 #include "tools/slotdrive/command_line.h"
 #include "tools/slotdrive/commands.h"

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 
 namespace slotdrive {
 

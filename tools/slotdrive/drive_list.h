@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/scripted_system.h"
+#include "platform/twin/twin_system.h"
 
 namespace slotdrive {
 

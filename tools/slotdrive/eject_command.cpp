@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "common/os_tags.h"
-#include "platform/tracing_volume_io.h"
+#include "platform/decorators/tracing_volume_io.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_volume_io.h"

@@ -1,7 +1,7 @@
 // slotdrive export: writes key trees of a machine as one REGEDIT4 file, so that a live
 // registry and an offline prediction can be compared as text.
-#include "platform/mbcs_text.h"
-#include "platform/reg_file.h"
+#include "platform/reg_files/reg_file.h"
+#include "platform/text/mbcs_text.h"
 #include "tools/slotdrive/commands.h"
 #include "tools/slotdrive/machine.h"
 #include "tools/slotdrive/output_file.h"

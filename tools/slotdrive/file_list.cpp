@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "platform/file_bytes.h"
-#include "platform/mbcs_text.h"
+#include "platform/reg_files/file_bytes.h"
+#include "platform/text/mbcs_text.h"
 
 namespace slotdrive {
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "platform/memory_files.h"
+#include "platform/twin/twin_files.h"
 
 namespace slotdrive {
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "platform/codepage.h"
-#include "platform/mbcs_text.h"
+#include "platform/text/codepage.h"
+#include "platform/text/mbcs_text.h"
 
 namespace slotdrive {
 namespace {

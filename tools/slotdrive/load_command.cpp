@@ -2,11 +2,11 @@
 // through the same calls the programs use. Unlike reg.exe it reaches HKEY_DYN_DATA too,
 // which a test needs to stage a 9x machine under Wine.
 #ifdef SLOTDRIVE_LIVE
-#include "platform/memory_registry.h"
-#include "platform/reg_file.h"
+#include "platform/reg_files/reg_file.h"
+#include "platform/twin/twin_registry.h"
 #include "platform/win32/win32_registry.h"
-#include "tools/slotdrive/commands.h"
 #include "tools/slotdrive/command_line.h"
+#include "tools/slotdrive/commands.h"
 
 namespace slotdrive {
 

@@ -5,9 +5,9 @@
 
 #include "loscan/loscan_dialog_layout.h"
 #include "loscan/loscan_dlg.h"
-#include "platform/dialog_ui_model.h"
-#include "platform/mbcs_text.h"
-#include "platform/scripted_system.h"
+#include "platform/text/mbcs_text.h"
+#include "platform/twin/twin_dialog_ui.h"
+#include "platform/twin/twin_system.h"
 #include "resources/loscan/resource.h"
 #include "tools/slotdrive/ansi_arguments.h"
 #include "tools/slotdrive/commands.h"

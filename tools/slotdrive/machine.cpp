@@ -1,8 +1,8 @@
 #include "tools/slotdrive/machine.h"
 
-#include "platform/reg_file.h"
-#include "platform/scoped_reg_key.h"
-#include "platform/scripted_system.h"
+#include "platform/owners/scoped_reg_key.h"
+#include "platform/reg_files/reg_file.h"
+#include "platform/twin/twin_system.h"
 #include "tools/slotdrive/os_option.h"
 #include "tools/slotdrive/output_file.h"
 

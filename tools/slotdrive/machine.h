@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_registry.h"
-#include "platform/reg_file.h"
+#include "platform/reg_files/reg_file.h"
 #include "platform/registry.h"
 #include "platform/system.h"
+#include "platform/twin/twin_registry.h"
 #include "tools/slotdrive/command_line.h"
 
 namespace slotdrive {

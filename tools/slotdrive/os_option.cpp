@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/os_tags.h"
-#include "platform/mbcs_text.h"
+#include "platform/text/mbcs_text.h"
 
 namespace slotdrive {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/file_bytes.h"
+#include "platform/reg_files/file_bytes.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

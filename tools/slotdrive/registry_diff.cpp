@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <map>
 
-#include "platform/codepage.h"
-#include "platform/mbcs_text.h"
-#include "platform/reg_file.h"
+#include "platform/reg_files/reg_file.h"
+#include "platform/text/codepage.h"
+#include "platform/text/mbcs_text.h"
 #include "tools/slotdrive/console_text.h"
 
 namespace slotdrive {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_registry.h"
+#include "platform/twin/twin_registry.h"
 
 namespace slotdrive {
 

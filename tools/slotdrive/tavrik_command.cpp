@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "fake_machine/ejector_twins.h"
-#include "platform/scripted_system.h"
+#include "platform/twin/twin_system.h"
 #include "tavrik/ejector_dlg.h"
 #include "tavrik/reader_definition.h"
 #include "tools/slotdrive/commands.h"

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "platform/scoped_reg_key.h"
+#include "platform/owners/scoped_reg_key.h"
 #include "tavrik/drive_icon_backup.h"
-#include "tools/tolket/drive_icon_whitelist.h"
 #include "tavrik/icon_entry.h"
+#include "tools/tolket/drive_icon_whitelist.h"
 
 namespace {
 
