@@ -21,6 +21,8 @@ usage: reg_file.py sorted FILE.reg [IGNORED_KEY...]
        reg_file.py value FILE.reg KEY [NAME]
   the text of one string value (the default value without NAME) in UTF-8, "<none>" when the
   key has no such value and "<no key>" when the file has no such key (case-insensitive)
+       reg_file.py values FILE.reg NAME
+  the text of every string value called NAME, whatever its key, one a line in file order
 """
 import re
 import sys
@@ -232,8 +234,16 @@ def value_text(keys, path, name=""):
     return text
 
 
+def values_named(keys, name):
+    """The text of every string value called name (case-insensitive), in file order."""
+    return [value.data for key in keys for value in key.values
+            if value.kind == "sz" and value.name.upper() == name.upper()]
+
+
 def main(argv):
-    valid = (len(argv) >= 3 and argv[1] == "sorted") or (argv[1:2] == ["value"] and len(argv) in (4, 5))
+    valid = ((len(argv) >= 3 and argv[1] == "sorted")
+             or (argv[1:2] == ["value"] and len(argv) in (4, 5))
+             or (argv[1:2] == ["values"] and len(argv) == 4))
     if not valid:
         print("usage: " + __doc__.strip().split("usage: ")[1], file=sys.stderr)
         return 2
@@ -245,6 +255,8 @@ def main(argv):
         return 1
     if argv[1] == "value":
         out = value_text(keys, argv[3], argv[4] if len(argv) == 5 else "") + "\n"
+    elif argv[1] == "values":
+        out = "".join(text + "\n" for text in values_named(keys, argv[3]))
     else:
         out = "".join(line + "\n" for line in sorted_listing(keys, argv[3:]))
     sys.stdout.buffer.write(out.encode("utf-8", "surrogatepass"))

@@ -118,7 +118,8 @@ unix_program=$(winepath -u "$program")
 for file in Loscan.exe Tavrik.exe Tolket.exe Uninstall.exe; do
   check "installed $file" yes "$([ -f "$unix_program/$file" ] && echo yes || echo no)"
 done
-icon_names=$(grep -ao '"IconPath"="[^"]*"' "$definitions" | sed 's/.*\\\\//; s/"$//' | sort -u)
+icon_names=$(python3 "$root/scripts/reg_file.py" values "$definitions" IconPath |
+             sed 's/.*\\//' | sort -u)
 for icon in $icon_names; do
   check "installed icon $icon" yes "$([ -f "$unix_program/Icons/$icon" ] && echo yes || echo no)"
 done

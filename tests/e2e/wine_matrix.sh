@@ -152,8 +152,8 @@ media=$(machine media)
   fail "drives as the programs see them: $drives"
 [ "$media" = CFGZ ] && pass || fail "drives with a medium: $media"
 # The files the ejector looks for, with the short forms Wine gives them.
-mapfile -t icon_files < <(tr -d '\r' <"$definitions" | sed -n 's/^"IconPath"="\(.*\)"$/\1/p' |
-                           sed 's/\\\\/\\/g' | sort -u)
+mapfile -t icon_files < <(python3 "$root/scripts/reg_file.py" values "$definitions" IconPath |
+                           sort -u)
 machine shortpath "${icon_files[@]}" "$sendto" | grep -P '\t.' >"$work/files.txt"
 
 # ---------------------------------------------------------------------------- Tavrik

@@ -132,6 +132,14 @@ class RegFileReading(unittest.TestCase):
                          [("HKEY_LOCAL_MACHINE\\A", True), (ROOT[1:-1], False)])
         self.assertEqual(keys[1].values[0].kind, "delete")
 
+    def test_values_of_one_name_across_keys(self):
+        # How the end-to-end scripts list every slot's icon: unescaped, other names and
+        # types passed over, a line lenient reading kept skipped.
+        text = reg(ROOT[:-1] + "\\A]", '"IconPath"="C:\\\\I\\\\cf.ico"', '"Icon"="x"', '"a"=str:x',
+                   ROOT[:-1] + "\\B]", '"iconpath"="sd.ico"', '"IconPath"=dword:00000001')
+        keys = reg_file.read_keys(text, lenient=True)
+        self.assertEqual(reg_file.values_named(keys, "IconPath"), ["C:\\I\\cf.ico", "sd.ico"])
+
     def test_lenient_reading_keeps_what_it_cannot_read(self):
         text = reg(ROOT, '"a"=str:x', '"b"="c"')
         with self.assertRaises(reg_file.RegFileError):
