@@ -17,7 +17,10 @@ void PlugDrive(platform::ScriptedSystem& system, char letter, bool medium) {
   system.SetMedium(letter, medium);
 }
 
-Machine::Machine(const char* osTag) : osTagKnown(StartSystem(system, osTag)) {
+Machine::Machine(const char* osTag) { SetVersion(osTag); }
+
+void Machine::SetVersion(const char* osTag) {
+  osTagKnown = StartSystem(system, osTag);
   // A 9x machine's RegDeleteKeyA takes a key's subkeys with it.
   registry.SetSubtreeDelete(system.GetVersionNumbers().platformId == platform::kPlatformWin9x);
 }

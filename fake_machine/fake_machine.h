@@ -20,6 +20,9 @@ class Machine {
  public:
   // The system as StartSystem makes it, and an empty registry.
   explicit Machine(const char* osTag);
+  // The same machine as another version, its registry kept: the version numbers, and the way
+  // that family's registry deletes keys.
+  void SetVersion(const char* osTag);
 
   // NT: a disk the disk driver lists as present, with its device key.
   void ListNtDisk(const NtDisk& disk);

@@ -3,41 +3,28 @@
 // within their 260-byte buffers, and every key opened is closed.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/os_tags.h"
+#include "fake_machine/ejector_twins.h"
+#include "fake_machine/fake_machine.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/registry_image_text.h"
-#include "platform/twin/twin_files.h"
-#include "platform/twin/twin_processes.h"
-#include "platform/twin/twin_registry.h"
-#include "platform/twin/twin_shell.h"
-#include "platform/twin/twin_system.h"
-#include "platform/twin/twin_volume_io.h"
-#include "platform/twin/twin_window_ui.h"
 #include "tavrik/ejector_dlg.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 64 * 1024) return 0;
-  platform::MemoryRegistry registry;
+  fake::Machine machine(kOsWinXP);
+  platform::MemoryRegistry& registry = machine.registry;
   const std::vector<FuzzFields> others =
       WriteRegistryImageText(registry, std::string(reinterpret_cast<const char*>(data), size));
-  const char* tag = kOsWinXP;
   for (const FuzzFields& fields : others)
-    if (fields[0] == "O" && fields.size() > 1) tag = fields[1] == "98" ? kOsWin98 : kOsWinVista;
+    if (fields[0] == "O" && fields.size() > 1)
+      machine.SetVersion(fields[1] == "98" ? kOsWin98 : kOsWinVista);
 
-  platform::ScriptedSystem system;
-  platform::OsVersionNumbers numbers;
-  OsNumbersForTag(tag, numbers);
-  system.SetVersionNumbers(numbers);
-  platform::ScriptedVolumeIo volumes;
-  platform::MemoryFiles files;
-  files.AddFile(files.modulePath);
-  files.AddFolder("C:\\WINDOWS\\system32");
-  platform::RecordingShell shell;
-  platform::WindowUiModel ui;
-  platform::ScriptedProcesses processes;
-  EjectorPlatform seams{registry, system, volumes, files, shell, ui, processes};
-  CEjectorDlg dlg(seams, "Tavrik");
+  fake::EjectorTwins twins;
+  twins.InstallTavrik();
+  CEjectorDlg dlg(twins.Seams(registry, machine.system), "Tavrik");
   dlg.AttachWindow(0x1234);
 
   const long rc = dlg.LoadDefinitions();

@@ -10,11 +10,11 @@
 
 #include "common/os_tags.h"
 #include "common/slot_drive_assigner.h"
+#include "fake_machine/fake_machine.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/registry_image_text.h"
 #include "platform/text/registry_names.h"
 #include "platform/twin/twin_registry.h"
-#include "platform/twin/twin_system.h"
 
 using platform::MemoryRegistry;
 
@@ -98,7 +98,8 @@ void CheckFind(const CSlotDriveFinder& finder, int result) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 64 * 1024) return 0;
-  MemoryRegistry registry;
+  fake::Machine machine(kOsWinXP);
+  MemoryRegistry& registry = machine.registry;
   const std::vector<FuzzFields> others =
       WriteRegistryImageText(registry, std::string(reinterpret_cast<const char*>(data), size));
   std::vector<Lookup> lookups;
@@ -118,13 +119,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint64_t changesBefore = registry.ChangeCount();
   for (const char* tag : {kOsWin95, kOsWin98, kOsWin98SE, kOsWinMe, kOsWinNT4, kOsWin2k, kOsWinXP,
                           kOsWinVista, kOsOther}) {
-    platform::ScriptedSystem system;
-    platform::OsVersionNumbers numbers;
-    OsNumbersForTag(tag, numbers);
-    system.SetVersionNumbers(numbers);
+    machine.SetVersion(tag);
     // 9x checked no access rights on registry handles.
-    registry.SetAccessChecks(numbers.platformId == 2);
-    CSlotDriveAssigner finder(registry, system);
+    registry.SetAccessChecks(machine.system.GetVersionNumbers().platformId ==
+                             platform::kPlatformWinNt);
+    CSlotDriveAssigner finder(registry, machine.system);
     for (const Lookup& lookup : lookups) {
       CheckFind(finder, finder.FindDrive(lookup.slotId));
       CheckFind(finder, finder.FindNamedDrive(lookup.slotId, lookup.filter));
