@@ -3,9 +3,9 @@
 ; which takes all of it away again.
 ;
 ; Built by the win32 build (target "installer"), which passes:
-;   OUTFILE, LOSCAN_EXE, TAVRIK_EXE, TOLKET_EXE, GENERATED (folder of version.nsh and
-;   definitions.nsh), PROGRAM_ICON, and UNINSTALLER_COPY: where to put a copy of the
-;   uninstaller that Setup.exe writes, for the import check.
+;   OUTFILE, LOSCAN_EXE, TAVRIK_EXE, TOLKET_EXE, GUIDE_TEXT (the Japanese guide as cp932 text),
+;   GENERATED (folder of version.nsh and definitions.nsh), PROGRAM_ICON, and UNINSTALLER_COPY:
+;   where to put a copy of the uninstaller that Setup.exe writes, for the import check.
 ;
 ; ANSI installer: the reader definitions' texts are code page 932 bytes, which an ANSI
 ; installer hands to the ANSI registry calls unchanged (see make_definitions_nsh.py).
@@ -64,6 +64,8 @@ LangString NEED_ADMIN ${LANG_JAPANESE} "インストールには管理者の権�
 LangString TAVRIK_ENDING ${LANG_JAPANESE} "Tavrik を終了しています..."
 LangString TAVRIK_STILL_RUNNING ${LANG_JAPANESE} "Tavrik が終了しませんでした。使用中のファイルは再起動時に削除されます。"
 LangString TAVRIK_AT_LOGON ${LANG_JAPANESE} "Tavrik は次回のログオン時に起動します。すぐに使うときは、スタート メニューから Tavrik を起動してください。"
+; The Start menu item that opens Guide.txt; a language string, so its name is code page 932.
+LangString GUIDE_SHORTCUT ${LANG_JAPANESE} "使い方"
 
 !include definitions.nsh
 !include end_tavrik.nsh
@@ -209,6 +211,8 @@ Section "Install"
   File "/oname=Loscan.exe" "${LOSCAN_EXE}"
   File "/oname=Tavrik.exe" "${TAVRIK_EXE}"
   File "/oname=Tolket.exe" "${TOLKET_EXE}"
+  ; Plain text: Notepad opens it on every system, with or without a browser.
+  File "/oname=Guide.txt" "${GUIDE_TEXT}"
   SetOutPath "$INSTDIR\Icons"
   !insertmacro InstallSlotIcons
   SetOutPath "$INSTDIR"
@@ -223,6 +227,7 @@ Section "Install"
   CreateDirectory "${START_MENU_FOLDER}"
   CreateShortcut "${START_MENU_FOLDER}\Loscan.lnk" "$INSTDIR\Loscan.exe"
   CreateShortcut "${START_MENU_FOLDER}\Tavrik.lnk" "$INSTDIR\Tavrik.exe"
+  CreateShortcut "${START_MENU_FOLDER}\$(GUIDE_SHORTCUT).lnk" "$INSTDIR\Guide.txt"
 
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
@@ -257,6 +262,7 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\Loscan.exe"
   Delete /REBOOTOK "$INSTDIR\Tavrik.exe"
   Delete /REBOOTOK "$INSTDIR\Tolket.exe"
+  Delete "$INSTDIR\Guide.txt"
   !insertmacro DeleteSlotIcons
   RMDir "$INSTDIR\Icons"
   Delete "$INSTDIR\Uninstall.exe"
@@ -270,6 +276,7 @@ Section "Uninstall"
 
   Delete "${START_MENU_FOLDER}\Loscan.lnk"
   Delete "${START_MENU_FOLDER}\Tavrik.lnk"
+  Delete "${START_MENU_FOLDER}\$(GUIDE_SHORTCUT).lnk"
   RMDir "${START_MENU_FOLDER}"
 
   ; Tavrik deletes its settings entries at exit but keeps the keys; the uninstalling user's

@@ -4,9 +4,10 @@
 # I), where Explorer's drive
 # keys already hold something of others: an empty key of drive F, an Explorer application key,
 # and an icon and a label of the user's own on drive K:
-#   - "Setup.exe /S" installs the programs and the slot icons, writes the reader definitions
-#     exactly as resources/definitions/tavrik_definitions.reg holds them, the logon entry, the
-#     Start menu entries and the uninstall entry with the version of resources/version.h;
+#   - "Setup.exe /S" installs the programs, the slot icons and the Japanese guide as the build
+#     made it, writes the reader definitions exactly as resources/definitions/tavrik_definitions.reg
+#     holds them, the logon entry, the Start menu entries (Loscan, Tavrik, 使い方) and the
+#     uninstall entry with the version of resources/version.h;
 #   - on XP it starts the installed Tavrik (on Vista it does not: Tavrik would run elevated, and
 #     starts at the next logon; the test starts it then, as the logon would), which finds the
 #     reader and gives its drives the installed
@@ -115,9 +116,13 @@ wine "$setup" /S 2>>"$wine_stderr"
 check "Setup.exe /S exit code" 0 $?
 program='C:\Program Files\Norvell\Tavrik'
 unix_program=$(winepath -u "$program")
-for file in Loscan.exe Tavrik.exe Tolket.exe Uninstall.exe; do
+for file in Loscan.exe Tavrik.exe Tolket.exe Uninstall.exe Guide.txt; do
   check "installed $file" yes "$([ -f "$unix_program/$file" ] && echo yes || echo no)"
 done
+# The build writes the guide beside Setup.exe, in generated/.
+built_guide=$(dirname "$setup")/generated/Guide.txt
+check "installed guide as built" same \
+  "$(cmp -s "$built_guide" "$unix_program/Guide.txt" && echo same || echo different)"
 icon_names=$(python3 "$root/scripts/reg_file.py" values "$definitions" IconPath |
              sed 's/.*\\//' | sort -u)
 for icon in $icon_names; do
@@ -147,7 +152,8 @@ check "uninstall entry: version" "$version" "$(value_of "$uninstall_key" Display
 check "uninstall entry: name" "Norvell Card Reader Utilities" "$(value_of "$uninstall_key" DisplayName)"
 check "uninstall entry: command" "\"$program\\Uninstall.exe\"" "$(value_of "$uninstall_key" UninstallString)"
 menu=$(winepath -u 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Norvell Card Reader Utilities')
-check "Start menu entries" "Loscan.lnk Tavrik.lnk" "$(ls "$menu" 2>/dev/null | tr '\n' ' ' | sed 's/ $//')"
+start_menu_entries() { ls "$menu" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//'; }
+check "Start menu entries" "Loscan.lnk Tavrik.lnk 使い方.lnk" "$(start_menu_entries)"
 
 # --- the installed Tavrik, as the installer started it. On Vista the elevated installer starts
 # none (Wine cannot show elevation: every process here has the same rights), and the logon would.
@@ -242,7 +248,10 @@ check "the Explorer application key that was there stays" yes "$(key_exists 'HKC
 check "Tavrik's settings gone" no "$(key_exists 'HKCU\Software\Norvell')"
 check "definitions gone" no "$(key_exists "$definitions_key")"
 check "logon entry gone" "<none>" "$(value_of "$run_key" Tavrik)"
+check "guide gone" no "$([ -e "$unix_program/Guide.txt" ] && echo yes || echo no)"
 check "program folder gone" no "$([ -e "$unix_program" ] && echo yes || echo no)"
+check "Start menu entries gone" "" "$(start_menu_entries)"
+check "Start menu folder gone" no "$([ -e "$menu" ] && echo yes || echo no)"
 
 # A restart carries out what was left to it (the uninstaller's copy in %TEMP%).
 wine_run wineboot -r >/dev/null
