@@ -112,11 +112,3 @@ void CSlotTable::MarkReadersWithFunctions() {
     m_bFound[CellIndex(p, slots)] = hasFunction;
   }
 }
-
-void CSlotTable::SetSlot(int cell, int found, const std::string& drive,
-                         const std::string& driveFuncs, int ready) {
-  m_bFound[cell] = found;
-  m_strDrive[cell] = drive;
-  m_strDriveFuncs[cell] = driveFuncs;
-  m_bReady[cell] = ready;
-}
