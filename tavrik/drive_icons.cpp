@@ -34,56 +34,52 @@ void CDriveIcons::ApplyDriveIcons() {
   bool updateNeeded = false;
   const bool explorerKeys = ExplorerKeysUsed();
 
-  for (int p = 0; p < DeviceNum(); ++p) {
-    const CReaderDefinition& reader = m_definitions.m_aReaders[p];
-    for (int s = 0; s < reader.m_nDriveNum; ++s) {
-      int cell = CellIndex(p, s);
-      if (m_slots.Found(cell) != 1 || m_slots.Drive(cell) == kNoDrive) continue;
-      const std::string& x = m_slots.Drive(cell);
-      const std::string& icon = reader.m_aSlots[s].m_strIconPath;
-      const std::string& label = m_slots.DriveFuncs(cell);
+  ForEachDefinedSlot(m_definitions, [&](const Cell& cell, const CSlotDefinition& slot) {
+    if (m_slots.Found(cell.index) != 1 || m_slots.Drive(cell.index) == kNoDrive) return;
+    const std::string& x = m_slots.Drive(cell.index);
+    const std::string& icon = slot.m_strIconPath;
+    const std::string& label = m_slots.DriveFuncs(cell.index);
 
-      const std::string machinePath = std::string(kDriveIconsKey) + "\\" + x;
-      ScopedRegKey iconKey(m_registry);
-      bool opened = iconKey.Create(platform::kHkeyLocalMachine,
-                                   (machinePath + "\\DefaultIcon\\").c_str(),
-                                   platform::kKeyAllAccess) == platform::kErrorSuccess;
-      std::string current;
-      if (!opened ||
-          (ReadDriveIconValue(m_registry, iconKey.Get(), "", current) == platform::kErrorSuccess &&
-           current != icon))
-        updateNeeded = true;
-      if (m_finder.IsVersion(kOsWinVista)) {
-        const std::string explorerPath = std::string(kExplorerDrivesKey) + "\\" + x;
-        entries.emplace_back("HKEY_LOCAL_MACHINE", machinePath + "\\DefaultIcon\\", icon, x);
-        entries.emplace_back("HKEY_LOCAL_MACHINE", machinePath + "\\DefaultLabel\\", label, x);
-        entries.emplace_back("HKEY_CLASSES_ROOT", explorerPath + "\\DefaultIcon\\", icon, x);
-        entries.emplace_back("HKEY_CLASSES_ROOT", explorerPath + "\\DefaultLabel\\", label, x);
-      }
-      if (opened) {
-        WriteWithBackup(m_registry, iconKey, icon);
-        ScopedRegKey labelKey(m_registry);
-        if (labelKey.Create(platform::kHkeyLocalMachine, (machinePath + "\\DefaultLabel\\").c_str(),
-                            platform::kKeyAllAccess) == platform::kErrorSuccess)
-          WriteWithBackup(m_registry, labelKey, label);
-        m_strDriveIconKey[cell] = machinePath;
-      }
-
-      if (!explorerKeys) continue;
+    const std::string machinePath = std::string(kDriveIconsKey) + "\\" + x;
+    ScopedRegKey iconKey(m_registry);
+    bool opened = iconKey.Create(platform::kHkeyLocalMachine,
+                                 (machinePath + "\\DefaultIcon\\").c_str(),
+                                 platform::kKeyAllAccess) == platform::kErrorSuccess;
+    std::string current;
+    if (!opened ||
+        (ReadDriveIconValue(m_registry, iconKey.Get(), "", current) == platform::kErrorSuccess &&
+         current != icon))
+      updateNeeded = true;
+    if (m_finder.IsVersion(kOsWinVista)) {
       const std::string explorerPath = std::string(kExplorerDrivesKey) + "\\" + x;
-      ScopedRegKey explorerIcon(m_registry);
-      if (explorerIcon.Create(platform::kHkeyClassesRoot, (explorerPath + "\\DefaultIcon\\").c_str(),
-                              platform::kKeyAllAccess) != platform::kErrorSuccess)
-        continue;
-      WriteWithBackup(m_registry, explorerIcon, icon);
-      ScopedRegKey explorerLabel(m_registry);
-      if (explorerLabel.Create(platform::kHkeyClassesRoot,
-                               (explorerPath + "\\DefaultLabel\\").c_str(),
-                               platform::kKeyAllAccess) == platform::kErrorSuccess)
-        WriteWithBackup(m_registry, explorerLabel, label);
-      m_strExplorerIconKey[cell] = explorerPath;
+      entries.emplace_back("HKEY_LOCAL_MACHINE", machinePath + "\\DefaultIcon\\", icon, x);
+      entries.emplace_back("HKEY_LOCAL_MACHINE", machinePath + "\\DefaultLabel\\", label, x);
+      entries.emplace_back("HKEY_CLASSES_ROOT", explorerPath + "\\DefaultIcon\\", icon, x);
+      entries.emplace_back("HKEY_CLASSES_ROOT", explorerPath + "\\DefaultLabel\\", label, x);
     }
-  }
+    if (opened) {
+      WriteWithBackup(m_registry, iconKey, icon);
+      ScopedRegKey labelKey(m_registry);
+      if (labelKey.Create(platform::kHkeyLocalMachine, (machinePath + "\\DefaultLabel\\").c_str(),
+                          platform::kKeyAllAccess) == platform::kErrorSuccess)
+        WriteWithBackup(m_registry, labelKey, label);
+      m_strDriveIconKey[cell.index] = machinePath;
+    }
+
+    if (!explorerKeys) return;
+    const std::string explorerPath = std::string(kExplorerDrivesKey) + "\\" + x;
+    ScopedRegKey explorerIcon(m_registry);
+    if (explorerIcon.Create(platform::kHkeyClassesRoot, (explorerPath + "\\DefaultIcon\\").c_str(),
+                            platform::kKeyAllAccess) != platform::kErrorSuccess)
+      return;
+    WriteWithBackup(m_registry, explorerIcon, icon);
+    ScopedRegKey explorerLabel(m_registry);
+    if (explorerLabel.Create(platform::kHkeyClassesRoot,
+                             (explorerPath + "\\DefaultLabel\\").c_str(),
+                             platform::kKeyAllAccess) == platform::kErrorSuccess)
+      WriteWithBackup(m_registry, explorerLabel, label);
+    m_strExplorerIconKey[cell.index] = explorerPath;
+  });
   m_handOff.HandOffIconEntries(entries, updateNeeded);
 }
 
@@ -145,14 +141,9 @@ static void UndoEachKeyOnce(std::string (&paths)[kCellCount], int deviceNum,
 bool CDriveIcons::IsOurValue(const std::string& value) const {
   // What ApplyDriveIcons writes: a slot's icon file or its label, as the definitions give them.
   const std::string upper = MbcsUpper(value);
-  for (int p = 0; p < DeviceNum(); ++p) {
-    const CReaderDefinition& reader = m_definitions.m_aReaders[p];
-    for (int s = 0; s < reader.m_nDriveNum; ++s)
-      if (upper == MbcsUpper(reader.m_aSlots[s].m_strIconPath) ||
-          upper == MbcsUpper(reader.m_aSlots[s].m_strDriveFuncs))
-        return true;
-  }
-  return false;
+  return AnyDefinedSlot(m_definitions, [&](const Cell&, const CSlotDefinition& slot) {
+    return upper == MbcsUpper(slot.m_strIconPath) || upper == MbcsUpper(slot.m_strDriveFuncs);
+  });
 }
 
 void CDriveIcons::RemoveDriveIcons() {
@@ -178,13 +169,13 @@ void CDriveIcons::SaveIconLists() {
   // again at the next start after a crash, when the same key may hold another slot's value
   // with the user's in its "BackData". A key that could not be undone keeps its path, and so
   // its entry, until it is.
-  for (int p = 0; p < DeviceNum(); ++p)
-    for (int s = 0; s < kCellsPerReader; ++s) {
-      int cell = CellIndex(p, s);
-      std::string entry = SlotEntryName(p, s);
-      SaveEntry(kMachineKeyList, entry, m_strDriveIconKey[cell], m_bMachineKeyListed[cell]);
-      SaveEntry(kExplorerKeyList, entry, m_strExplorerIconKey[cell], m_bExplorerKeyListed[cell]);
-    }
+  ForEachCell(DeviceNum(), [&](const Cell& cell) {
+    std::string entry = SlotEntryName(cell.reader, cell.slot);
+    SaveEntry(kMachineKeyList, entry, m_strDriveIconKey[cell.index],
+              m_bMachineKeyListed[cell.index]);
+    SaveEntry(kExplorerKeyList, entry, m_strExplorerIconKey[cell.index],
+              m_bExplorerKeyListed[cell.index]);
+  });
 }
 
 void CDriveIcons::SaveEntry(const char* section, const std::string& entry,
@@ -199,24 +190,21 @@ void CDriveIcons::SaveEntry(const char* section, const std::string& entry,
 }
 
 void CDriveIcons::RestoreIconLists() {
-  for (int p = 0; p < DeviceNum(); ++p)
-    for (int s = 0; s < kCellsPerReader; ++s) {
-      int cell = CellIndex(p, s);
-      std::string entry = SlotEntryName(p, s);
-      m_strDriveIconKey[cell] = m_profile.GetString(kMachineKeyList, entry);
-      m_strExplorerIconKey[cell] = m_profile.GetString(kExplorerKeyList, entry);
-      m_bMachineKeyListed[cell] = !m_strDriveIconKey[cell].empty();
-      m_bExplorerKeyListed[cell] = !m_strExplorerIconKey[cell].empty();
-    }
+  ForEachCell(DeviceNum(), [&](const Cell& cell) {
+    std::string entry = SlotEntryName(cell.reader, cell.slot);
+    m_strDriveIconKey[cell.index] = m_profile.GetString(kMachineKeyList, entry);
+    m_strExplorerIconKey[cell.index] = m_profile.GetString(kExplorerKeyList, entry);
+    m_bMachineKeyListed[cell.index] = !m_strDriveIconKey[cell.index].empty();
+    m_bExplorerKeyListed[cell.index] = !m_strExplorerIconKey[cell.index].empty();
+  });
   RemoveDriveIcons();
 }
 
 void CDriveIcons::ForgetIconLists() {
-  for (int p = 0; p < DeviceNum(); ++p)
-    for (int s = 0; s < kCellsPerReader; ++s) {
-      std::string entry = SlotEntryName(p, s);
-      m_profile.DeleteEntry(kMachineKeyList, entry);
-      m_profile.DeleteEntry(kExplorerKeyList, entry);
-      m_bMachineKeyListed[CellIndex(p, s)] = m_bExplorerKeyListed[CellIndex(p, s)] = false;
-    }
+  ForEachCell(DeviceNum(), [&](const Cell& cell) {
+    std::string entry = SlotEntryName(cell.reader, cell.slot);
+    m_profile.DeleteEntry(kMachineKeyList, entry);
+    m_profile.DeleteEntry(kExplorerKeyList, entry);
+    m_bMachineKeyListed[cell.index] = m_bExplorerKeyListed[cell.index] = false;
+  });
 }

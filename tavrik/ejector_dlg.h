@@ -108,8 +108,6 @@ class CEjectorDlg {
   const CReaderDefinition& Reader(int position) const { return m_definitions.m_aReaders[position]; }
   const CSlotDriveFinder& Finder() const { return m_finder; }
   const CSlotTable& Slots() const { return m_slots; }
-  // For a tool or test that stages a slot state its machine cannot give.
-  CSlotTable& Slots() { return m_slots; }
   const CDriveIcons& DriveIcons() const { return m_driveIcons; }
   const CSendToShortcuts& Shortcuts() const { return m_shortcuts; }
   const CTrayMenus& TrayMenus() const { return m_trayMenus; }
@@ -117,6 +115,10 @@ class CEjectorDlg {
   int VersionResult() const { return m_nVersionResult; }
 
  private:
+  // The tests' one way to put a slot in a state their machine's registry cannot give.
+  friend void StageSlot(CEjectorDlg& dlg, int cell, int found, const std::string& drive,
+                        const std::string& driveFuncs, int ready);
+
   // The registry as the window reads it: a refresh reads each key and value once, from a
   // snapshot thrown away at its end. Built first: every member below but the finder reads
   // through it; the finder keeps its own index of what its lookups read for the refresh, which

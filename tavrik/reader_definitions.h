@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "tavrik/reader_definition.h"
+#include "tavrik/slot_cells.h"
 
 class CReaderDefinitions {
  public:
@@ -27,3 +28,25 @@ class CReaderDefinitions {
  private:
   platform::IRegistry& m_registry;
 };
+
+// Whether test(const Cell&, const CSlotDefinition&) holds for a defined slot of the readers in
+// use; the slots are tried in index order, up to the first for which it does.
+template <typename Test>
+bool AnyDefinedSlot(const CReaderDefinitions& definitions, Test test) {
+  return FindCell(
+      definitions.m_nDeviceNum,
+      [&](int reader) { return static_cast<int>(definitions.m_aReaders[reader].m_nDriveNum); },
+      [&](const Cell& cell) {
+        return test(cell, definitions.m_aReaders[cell.reader].m_aSlots[cell.slot]);
+      });
+}
+
+// Every defined slot of the readers in use, in index order, with its slot's definition:
+// visit(const Cell&, const CSlotDefinition&).
+template <typename Visit>
+void ForEachDefinedSlot(const CReaderDefinitions& definitions, Visit visit) {
+  AnyDefinedSlot(definitions, [&](const Cell& cell, const CSlotDefinition& slot) {
+    visit(cell, slot);
+    return false;
+  });
+}

@@ -70,28 +70,27 @@ void CSendToShortcuts::MaintainShortcut(int cell, const std::string& drive,
 
 void CSendToShortcuts::SaveShortcutList(int deviceNum) {
   if (!ShortcutsKept()) return;
-  for (int p = 0; p < deviceNum; ++p)
-    for (int s = 0; s < kCellsPerReader; ++s) {
-      const std::string& shortcut = m_strShortcut[CellIndex(p, s)];
-      if (!shortcut.empty()) m_profile.WriteString(kShortcutList, SlotEntryName(p, s), shortcut);
-    }
+  ForEachCell(deviceNum, [&](const Cell& cell) {
+    const std::string& shortcut = m_strShortcut[cell.index];
+    if (!shortcut.empty())
+      m_profile.WriteString(kShortcutList, SlotEntryName(cell.reader, cell.slot), shortcut);
+  });
 }
 
 void CSendToShortcuts::RemoveListedShortcuts(int deviceNum) {
   if (!ShortcutsKept()) return;
-  for (int p = 0; p < deviceNum; ++p)
-    for (int s = 0; s < kCellsPerReader; ++s)
-      DeleteIfPresent(m_profile.GetString(kShortcutList, SlotEntryName(p, s)));
+  ForEachCell(deviceNum, [&](const Cell& cell) {
+    DeleteIfPresent(m_profile.GetString(kShortcutList, SlotEntryName(cell.reader, cell.slot)));
+  });
 }
 
 void CSendToShortcuts::RemoveAllShortcuts(int deviceNum) {
   if (!ShortcutsKept()) return;
-  for (int p = 0; p < deviceNum; ++p)
-    for (int s = 0; s < kCellsPerReader; ++s) DeleteIfPresent(m_strShortcut[CellIndex(p, s)]);
+  ForEachCell(deviceNum, [&](const Cell& cell) { DeleteIfPresent(m_strShortcut[cell.index]); });
 }
 
 void CSendToShortcuts::ForgetShortcutList(int deviceNum) {
-  for (int p = 0; p < deviceNum; ++p)
-    for (int s = 0; s < kCellsPerReader; ++s)
-      m_profile.DeleteEntry(kShortcutList, SlotEntryName(p, s));
+  ForEachCell(deviceNum, [&](const Cell& cell) {
+    m_profile.DeleteEntry(kShortcutList, SlotEntryName(cell.reader, cell.slot));
+  });
 }

@@ -39,17 +39,14 @@ int CSlotEjector::EjectSlot(int p, int s) {
 }
 
 void CSlotEjector::OnEjectAll() {
-  for (int p = 0; p < m_definitions.m_nDeviceNum; ++p) {
-    for (int s = 0; s < m_definitions.m_aReaders[p].m_nDriveNum; ++s) {
-      int cell = CellIndex(p, s);
-      if (m_slots.Ready(cell) != 1) continue;
-      int result = 0;
-      std::string error;
-      // The 9x engine may fail without a text; only then is there nothing to show.
-      if (RunEngine(m_slots.Drive(cell), result, error) && result == 0 &&
-          (ChooseEngine() == 'n' || !error.empty()))
-        m_ui.MessageBox(true, error, m_strTitle, platform::kMbOk);
-      m_system.Sleep(800);
-    }
-  }
+  ForEachDefinedSlot(m_definitions, [&](const Cell& cell, const CSlotDefinition&) {
+    if (m_slots.Ready(cell.index) != 1) return;
+    int result = 0;
+    std::string error;
+    // The 9x engine may fail without a text; only then is there nothing to show.
+    if (RunEngine(m_slots.Drive(cell.index), result, error) && result == 0 &&
+        (ChooseEngine() == 'n' || !error.empty()))
+      m_ui.MessageBox(true, error, m_strTitle, platform::kMbOk);
+    m_system.Sleep(800);
+  });
 }

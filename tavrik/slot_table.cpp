@@ -1,18 +1,15 @@
 #include "tavrik/slot_table.h"
 
 void CSlotTable::Reset() {
-  for (int p = 0; p < DeviceNum(); ++p) {
-    for (int s = 0; s < kCellsPerReader; ++s) {
-      int cell = CellIndex(p, s);
-      m_strDriveFuncs[cell] = kNoFunc;
-      m_strDriveFunc[cell] = kNoFunc;
-      m_shortcuts.ForgetShortcut(cell);
-      m_strDrive[cell] = kNoDrive;
-      m_strPrevDrive[cell] = kNoDrive;
-      m_bFound[cell] = 0;
-      m_bReady[cell] = 0;
-    }
-  }
+  ForEachCell(DeviceNum(), [&](const Cell& cell) {
+    m_strDriveFuncs[cell.index] = kNoFunc;
+    m_strDriveFunc[cell.index] = kNoFunc;
+    m_shortcuts.ForgetShortcut(cell.index);
+    m_strDrive[cell.index] = kNoDrive;
+    m_strPrevDrive[cell.index] = kNoDrive;
+    m_bFound[cell.index] = 0;
+    m_bReady[cell.index] = 0;
+  });
 }
 
 void CSlotTable::RefreshSlots(bool checkMedia) {
@@ -22,16 +19,14 @@ void CSlotTable::RefreshSlots(bool checkMedia) {
   platform::ScopedReadSnapshot snapshot(m_readSnapshot);
   ScopedFinderRefresh lookups(m_finder);
   m_trayIcon.SetTrayIcon(IDI_TRAY_IDLE);
-  for (int p = 0; p < DeviceNum(); ++p)
-    for (int s = 0; s < kCellsPerReader; ++s) {
-      int cell = CellIndex(p, s);
-      m_strDriveFuncs[cell] = kNoFunc;
-      m_strDriveFunc[cell] = kNoFunc;
-      m_bFound[cell] = 0;
-      m_strPrevDrive[cell] = m_strDrive[cell];
-      m_strDrive[cell] = kNoDrive;
-      m_bReady[cell] = 0;
-    }
+  ForEachCell(DeviceNum(), [&](const Cell& cell) {
+    m_strDriveFuncs[cell.index] = kNoFunc;
+    m_strDriveFunc[cell.index] = kNoFunc;
+    m_bFound[cell.index] = 0;
+    m_strPrevDrive[cell.index] = m_strDrive[cell.index];
+    m_strDrive[cell.index] = kNoDrive;
+    m_bReady[cell.index] = 0;
+  });
 
   for (int p = 0; p < DeviceNum(); ++p) {
     if (FindReaderSlots(p))
@@ -116,12 +111,4 @@ void CSlotTable::MarkReadersWithFunctions() {
       if (m_strDriveFuncs[CellIndex(p, s)] != kNoFunc) hasFunction = 1;
     m_bFound[CellIndex(p, slots)] = hasFunction;
   }
-}
-
-void CSlotTable::SetSlot(int cell, int found, const std::string& drive,
-                         const std::string& driveFuncs, int ready) {
-  m_bFound[cell] = found;
-  m_strDrive[cell] = drive;
-  m_strDriveFuncs[cell] = driveFuncs;
-  m_bReady[cell] = ready;
 }

@@ -14,6 +14,8 @@
 #include "tavrik/slot_cells.h"
 #include "tavrik/tray_icon.h"
 
+class CEjectorDlg;
+
 class CSlotTable {
  public:
   CSlotTable(platform::ReadSnapshotRegistry& readSnapshot, CSlotDriveFinder& finder,
@@ -47,12 +49,12 @@ class CSlotTable {
     return m_listMenuText[readerPosition];
   }
 
-  // Puts one cell in a state without a refresh: how a tool or test stages what its machine's
-  // registry cannot give (a found slot on Windows 95, a slot found without a letter).
-  void SetSlot(int cell, int found, const std::string& drive, const std::string& driveFuncs,
-               int ready);
-
  private:
+  // The tests stage what their machine's registry cannot give (a found slot on Windows 95, a
+  // slot found without a letter); nothing else writes a cell but a refresh.
+  friend void StageSlot(CEjectorDlg& dlg, int cell, int found, const std::string& drive,
+                        const std::string& driveFuncs, int ready);
+
   int DeviceNum() const { return m_definitions.m_nDeviceNum; }
   // The finder's answers for one reader's slots; false when none of them has a letter.
   bool FindReaderSlots(int readerPosition);

@@ -4,6 +4,7 @@
 
 #include "fake_machine/key_writer.h"
 #include "platform/owners/scoped_reg_key.h"
+#include "tests/unit/test_slot_staging.h"
 #include "tests/unit/test_tavrik_machine.h"
 
 namespace {
@@ -91,7 +92,7 @@ TEST(DriveIcons, RemovalWithoutBackupDiffersPerSystem) {
     IconMachine machine(c.os);
     CEjectorDlg& dlg = machine.Start();
     // The slot state as a refresh leaves it (the 9x lookup would need other fixtures).
-    dlg.Slots().SetSlot(0, 1, "F", "コンパクトフラッシュ", 0);
+    StageSlot(dlg, 0, 1, "F", "コンパクトフラッシュ", 0);
     dlg.ApplyDriveIcons();
     EXPECT_EQ(kCfIcon, machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\DefaultIcon"));
     bool explorerWritten = machine.DefaultValue(kHkeyClassesRoot, kDrives + "F\\DefaultIcon") == kCfIcon;
@@ -107,7 +108,7 @@ TEST(DriveIcons, RemovalWithoutBackupDiffersPerSystem) {
 TEST(DriveIcons, Windows95IsNeverTouched) {
   IconMachine machine("Win95");
   CEjectorDlg& dlg = machine.Start();
-  dlg.Slots().SetSlot(0, 1, "F", "NoFunc", 0);
+  StageSlot(dlg, 0, 1, "F", "NoFunc", 0);
   dlg.ApplyDriveIcons();
   dlg.SaveIconLists();
   dlg.OnClose();
@@ -119,8 +120,8 @@ TEST(DriveIcons, ASlotFoundWithoutLetterGetsNoKeys) {
   IconMachine machine("WinXP");
   CEjectorDlg& dlg = machine.Start();
   dlg.OnClose();
-  dlg.Slots().SetSlot(0, 1, "NoDrive", "コンパクトフラッシュ", 0);
-  dlg.Slots().SetSlot(1, 0, "G", "SD, MMC", 0);
+  StageSlot(dlg, 0, 1, "NoDrive", "コンパクトフラッシュ", 0);
+  StageSlot(dlg, 1, 0, "G", "SD, MMC", 0);
   dlg.ApplyDriveIcons();
   EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "NoDrive"));
   EXPECT_EQ("<no key>", machine.DefaultValue(kHkeyLocalMachine, kIcons + "N\\DefaultIcon"));
@@ -236,7 +237,7 @@ TEST(DriveIcons, TwoReadersWhoseSlotsGetOneLetterUndoItOnce) {
     machine.DefineReader(1, "Norvell NR-C1", {{"CF", "CF", "C:\\cf1.ico", {"USBSTOR\\Disk&Ven_Norvell&Prod_C1"}}});
     machine.SetDefault(kHkeyLocalMachine, kIcons + "F\\DefaultIcon", "C:\\camera.ico");
     CEjectorDlg& dlg = machine.Start();
-    dlg.Slots().SetSlot(CellIndex(1, 0), 1, "F", "CF", 0);  // a stale record names F too
+    StageSlot(dlg, CellIndex(1, 0), 1, "F", "CF", 0);  // a stale record names F too
     dlg.ApplyDriveIcons();
     dlg.SaveIconLists();
     EXPECT_EQ(kIcons + "F", machine.ProfileValue("IcoList1", "1x0"));
@@ -265,7 +266,7 @@ TEST(DriveIcons, ARestoredBackupKeepsTheDriveKey) {
       IconMachine machine(c.os);
       machine.SetDefault(c.root, c.path + "F\\" + backed, "C:\\Mine\\mine");
       CEjectorDlg& dlg = machine.Start();
-      dlg.Slots().SetSlot(0, 1, "F", "CF", 0);
+      StageSlot(dlg, 0, 1, "F", "CF", 0);
       dlg.ApplyDriveIcons();
       dlg.OnClose();
       EXPECT_EQ("C:\\Mine\\mine", machine.DefaultValue(c.root, c.path + "F\\" + backed));
@@ -296,7 +297,7 @@ TEST(DriveIcons, AForeignSubkeyUnderTheDriveKeySurvivesExitOn9x) {
     fake::KeyWriter(machine.registry, kHkeyLocalMachine, kIcons + "F\\Theirs", machine.writeStatus)
         .Text("", "kept");
     CEjectorDlg& dlg = machine.Start();
-    dlg.Slots().SetSlot(0, 1, "F", "CF", 0);
+    StageSlot(dlg, 0, 1, "F", "CF", 0);
     dlg.ApplyDriveIcons();
     dlg.OnClose();
     EXPECT_EQ("kept", machine.DefaultValue(kHkeyLocalMachine, kIcons + "F\\Theirs"));

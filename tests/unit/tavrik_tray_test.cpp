@@ -3,6 +3,7 @@
 
 #include "platform/owners/scoped_reg_key.h"
 #include "platform/reg_files/reg_file.h"
+#include "tests/unit/test_slot_staging.h"
 #include "tests/unit/test_tavrik_machine.h"
 
 namespace {
@@ -353,7 +354,7 @@ TEST(TavrikCommands, NoEngineOnWindows95) {
   TavrikMachine machine("Win95");
   machine.DefineReader(0, kName, FourSlots());
   CEjectorDlg& dlg = machine.Start();
-  dlg.Slots().SetSlot(0, 0, "F", "NoFunc", 1);
+  StageSlot(dlg, 0, 0, "F", "NoFunc", 1);
   dlg.OnCommand(1038);
   dlg.OnCommand(ID_EJECT_ALL);
   EXPECT_TRUE(machine.volumes.Calls().empty());
