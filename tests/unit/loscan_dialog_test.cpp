@@ -197,12 +197,17 @@ TEST(LoscanDialog, ModelHasExactlyTheTemplatesControls) {
     const platform::DialogUiModel::Control* modelled = model.Find(c.id);
     ASSERT_NE(nullptr, modelled) << c.id;
     EXPECT_EQ(c.kind, modelled->kind) << c.id;
-    if (c.kind != platform::DialogUiModel::Kind::kComboBox) EXPECT_EQ(c.text, modelled->text) << c.id;
+    if (c.kind != platform::DialogUiModel::Kind::kComboBox) {
+      EXPECT_EQ(c.text, modelled->text) << c.id;
+    }
     EXPECT_EQ(c.style.find("CBS_SORT") != std::string::npos, modelled->sorted) << c.id;
     EXPECT_EQ(c.style.find("NOT WS_VISIBLE") == std::string::npos, modelled->visible) << c.id;
   }
-  for (const auto& id : ResourceIds())
-    if (!inTemplate.count(id.second)) EXPECT_EQ(nullptr, model.Find(id.second)) << id.first;
+  for (const auto& id : ResourceIds()) {
+    if (!inTemplate.count(id.second)) {
+      EXPECT_EQ(nullptr, model.Find(id.second)) << id.first;
+    }
+  }
 }
 
 }  // namespace

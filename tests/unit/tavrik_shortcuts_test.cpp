@@ -18,9 +18,10 @@ struct ShortcutMachine : TavrikMachine {
     files.AddFolder(kSendTo);
     files.SetShortName("C:\\Documents and Settings", "DOCUME~1");
     platform::ScopedRegKey key(registry);
-    key.Create(platform::kHkeyCurrentUser,
-               "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-               platform::kKeyAllAccess);
+    EXPECT_EQ(platform::kErrorSuccess,
+              key.Create(platform::kHkeyCurrentUser,
+                         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                         platform::kKeyAllAccess));
     registry.SetValue(key.Get(), "SendTo", platform::kRegSz,
                       reinterpret_cast<const uint8_t*>(kSendTo), sizeof kSendTo);
   }
