@@ -33,10 +33,11 @@ fi
 targets=(${SLOT_FUZZ_TARGETS:-reg_file drive_lookups definitions tolket})
 
 build=${SLOT_FUZZ_BUILD:-build/fuzz}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
-    -DCMAKE_CXX_COMPILER=clang++ -DSLOT_FUZZ=ON >/dev/null || exit 1
-fi
+# Configured each time, so that SLOT_WARNINGS_AS_ERRORS (set by scripts/test.sh) reaches a tree
+# configured before.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+  -DCMAKE_CXX_COMPILER=clang++ -DSLOT_FUZZ=ON \
+  -DSLOT_WARNINGS_AS_ERRORS="${SLOT_WARNINGS_AS_ERRORS:-OFF}" >/dev/null || exit 1
 cmake --build "$build" -j2 --target fuzz_targets >/dev/null ||
   { cmake --build "$build" -j2 --target fuzz_targets; exit 1; }
 

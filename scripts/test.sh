@@ -2,9 +2,10 @@
 # Installs what is missing, builds both targets and runs every test: the native suite,
 # then the Windows programs under Wine, then the native suite under the sanitizers, the
 # fuzz targets for a bounded time and the benchmarks' quick check. Exits non-zero when any
-# test fails.
+# test fails. Every tree it builds is built with warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+export SLOT_WARNINGS_AS_ERRORS=ON
 bash scripts/setup.sh
 bash scripts/build.sh
 status=0
@@ -26,8 +27,9 @@ fi
 echo "Wine stage took $(( $(date +%s) - start )) s"
 start=$(date +%s)
 echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-if { [ -f build/asan/CMakeCache.txt ] || cmake --preset asan >/dev/null; } &&
-   cmake --build --preset asan >/dev/null; then
+# A failed build is built once more with its output shown: only what failed runs again.
+if cmake --preset asan -DSLOT_WARNINGS_AS_ERRORS="$SLOT_WARNINGS_AS_ERRORS" >/dev/null &&
+   { cmake --build --preset asan >/dev/null || cmake --build --preset asan; }; then
   ctest --preset asan -j2 || status=1
 else
   echo "sanitizer build failed"; status=1
